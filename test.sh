@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds and runs all tests. --sanitize: the same under ASan and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")"
+preset=default
+[ "${1:-}" = "--sanitize" ] && preset=sanitize
+bash scripts/deps.sh
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+ctest --preset "$preset"
