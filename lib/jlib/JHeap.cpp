@@ -13,15 +13,22 @@ IHeapManager* pHeapManagerTable[kHeapSlots];
 bool oHeapDebugOutputTable[kHeapSlots];
 bool oInitialized = false;
 
-void setUp()
+void fillTables()
 {
-    if (oInitialized) return;
     for (unsigned i = 0; i < kHeapSlots; ++i) {
         pHeapManagerTable[i] = nullptr;
         oHeapDebugOutputTable[i] = false;
     }
     pHeapManagerTable[0] = GetGlobalHeapManager();
     oInitialized = true;
+}
+
+// A function-local static makes the first set-up safe even when two tasks race to it;
+// afterwards the guard is one acquire load.
+void setUp()
+{
+    static const bool done = (fillTables(), true);
+    (void)done;
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ public:
     void* allocateMemory(uint32_t size, bool debug, const char* tag) override;
     uint32_t freeMemory(void* block, bool debug) override;
     ~GlobalHeapManagerBase() override;
-    virtual int debugOutput(const char* format, ...);
+    // Trace sink; ignores its arguments here, a derived manager overrides it to show them.
+    virtual int debugOutput(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     int debugOutputOnAllocate(void* block, uint32_t size, bool debug, const char* tag);
     int debugOutputOnFree(void* block, bool debug);
