@@ -19,7 +19,7 @@ for bin in build/fuzz/fuzz/fuzz_*; do
     scratch=$(mktemp -d)
     echo "== $name (${seconds}s)"
     if ! "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-            -artifact_prefix="$scratch/" -print_final_stats=0 "$scratch" "$corpus" > "$scratch/log" 2>&1; then
+            -artifact_prefix="$scratch/" -print_final_stats=0 -close_fd_mask=1 "$scratch" "$corpus" > "$scratch/log" 2>&1; then
         echo "FAILED: $name"; tail -40 "$scratch/log"
         ls "$scratch" | grep -E '^(crash|leak|timeout|oom)-' || true
         failed=$((failed + 1))

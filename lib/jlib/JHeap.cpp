@@ -118,8 +118,11 @@ bool GetHeapDebugOutputMode(HeapId id)
 
 IHeapManager* GetGlobalHeapManager()
 {
-    static GlobalHeapManagerBase gGlobalHeapManager;
-    return &gGlobalHeapManager;
+    // Never destroyed: static objects built before the first allocation free their blocks at
+    // exit after a function-local manager would already be gone.
+    alignas(GlobalHeapManagerBase) static unsigned char storage[sizeof(GlobalHeapManagerBase)];
+    static GlobalHeapManagerBase* gGlobalHeapManager = new (storage) GlobalHeapManagerBase();
+    return gGlobalHeapManager;
 }
 
 namespace detail {

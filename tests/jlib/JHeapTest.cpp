@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -199,4 +200,25 @@ TEST(JHeapTest, DeleteReportsAFailedGiveBackAfterDestroying)
     ASSERT_NE(nullptr, t);
     EXPECT_EQ(0x80000000u, JLIB::JDelete(t));
     EXPECT_EQ((std::vector<int>{0, 1}), order);
+}
+
+namespace {
+
+// Built before the first allocation, so destroyed after any function-local static made later.
+struct FreesAtExit {
+    ~FreesAtExit() { (void)JLIB::JDelete(block); }
+    char* block = nullptr;
+};
+
+}  // namespace
+
+TEST(JHeapTest, StaticObjectsMayFreeTheirBlocksAtExit)
+{
+    EXPECT_EXIT(
+        {
+            static FreesAtExit holder;
+            holder.block = JLIB::JNew<char>(0, "t", 4);
+            std::exit(holder.block ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
