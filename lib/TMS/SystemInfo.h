@@ -2,6 +2,7 @@
 // One copy of the shared system parameters: named values with change marks, guarded by the
 // owning thread's borrowed "TMSThread" lock. Any task may call; a merge of another table takes
 // this table's lock before the other's.
+#include <atomic>
 #include <cstdint>
 #include <map>
 
@@ -91,7 +92,7 @@ private:
     SystemInfoNode* find(const char* name);
     const SystemInfoNode* find(const char* name) const;
 
-    bool m_valid = false;
+    std::atomic<bool> m_valid{false};  // read before the lock by the other table's merge
     NodeMap m_params;
     const TMSMutex* m_pLock = nullptr;  // the owning thread's "TMSThread" lock, borrowed
 };

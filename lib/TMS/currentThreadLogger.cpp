@@ -1,9 +1,14 @@
 #include "TMS/currentThreadLogger.h"
 
+#include "TMS/AbstractThread.h"
+#include "TMS/ThreadRepository.h"
+
 namespace TMS {
 
-// FIXME: answers null until the thread registry exists; then it must give the ring of
-// getCurrentThread(), so that SystemInfo::output reaches the calling thread's log.
-ThreadLogger* currentThreadLogger() { return nullptr; }
+ThreadLogger* currentThreadLogger()
+{
+    AbstractThread& thread = getCurrentThread();
+    return thread.isNull() ? nullptr : &thread.logger();
+}
 
 }  // namespace TMS

@@ -2,6 +2,7 @@
 #undef NDEBUG
 #include "jlib_cfg.h"
 
+#include <atomic>
 #include <cassert>
 #include <cstdarg>
 #include <cstdio>
@@ -9,8 +10,9 @@
 
 namespace {
 
-const char* gpFileName = nullptr;
-int gLineNum = 0;
+// Any task may log: the last writer wins, without a data race.
+std::atomic<const char*> gpFileName{nullptr};
+std::atomic<int> gLineNum{0};
 
 // Empty by design: standard output's own locking keeps each line whole.
 int _enterCriticalSection() { return 0; }
@@ -65,5 +67,5 @@ int jlib_cfg_harderror_msg(const char* format, ...)
     return 0;
 }
 
-const char* jlib_cfg_lastFileName() { return gpFileName; }
-int jlib_cfg_lastLineNum() { return gLineNum; }
+const char* jlib_cfg_lastFileName() { return gpFileName.load(); }
+int jlib_cfg_lastLineNum() { return gLineNum.load(); }
