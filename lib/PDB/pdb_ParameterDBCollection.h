@@ -1,6 +1,10 @@
 #pragma once
-// The null database: what every lookup that finds no database yields. Stateless: any task,
-// many at once.
+// The database registry and the null database that every lookup finding no database yields.
+// The registry has no lock: one task registers and removes (at start-up and shut-down), all
+// tasks look up. The null database is stateless: any task, many at once.
+#include <vector>
+
+#include "jlib/JHeap.h"
 #include "pdb_IParameterDB.h"
 
 namespace PDB {
@@ -220,5 +224,54 @@ public:
     IComponent& _getComponent(uint32_t) override;
     const IComponent& _getComponent(uint32_t) const override;
 };
+
+// Databases by instance id in at most 20 slots; the slot count never shrinks. Empty slots and
+// failed lookups yield the null database. A copy owns local deep copies of the source's
+// databases and refuses registration.
+class ParameterDBCollection {
+public:
+    static constexpr uint32_t kMaxSlots = 20;
+    static constexpr uint32_t kNoInstance = 0xFFFFFFFFu;
+
+    ParameterDBCollection();
+    // Each source database is copied under its own read lock; a copy that cannot be allocated
+    // leaves its slot empty.
+    ParameterDBCollection(const ParameterDBCollection& source);
+    ParameterDBCollection& operator=(const ParameterDBCollection&) = delete;
+    virtual ~ParameterDBCollection();
+
+    uint32_t numOfPDB() const { return uint32_t(m_slots.size()); }
+    IParameterDB& getPDB(uint32_t instanceId);
+    const IParameterDB& getPDB(uint32_t instanceId) const;
+    // Exact name (same length and bytes); null counts as "".
+    IParameterDB& getPDB(const char* name);
+    const IParameterDB& getPDB(const char* name) const;
+    // The slot of the first database of that name, or 0xFFFFFFFF. An empty slot answers with
+    // the null database's name.
+    uint32_t _instanceId(const char* name) const;
+
+    // Not owned: the database stays registered until removePDB. An owning registry, an id of 20
+    // or more or an occupied slot are programming errors (assertion stop).
+    [[nodiscard]] JLIB::JResult addPDB(IParameterDB& db);
+    // Empties the slot without deleting its database; the slot count stays.
+    [[nodiscard]] JLIB::JResult removePDB(uint32_t instanceId);
+    // Pairs the valid databases of both registries by name and assigns through the database
+    // interface, whose assignment carries no state: nothing changes. Returns 0.
+    [[nodiscard]] JLIB::JResult import(const ParameterDBCollection& other);
+
+private:
+    bool m_owning = false;
+    std::vector<IParameterDB*> m_slots;  // never null: empty slots hold the null database
+};
+
+// The process-wide registry of the live databases; deletes nothing at exit.
+extern ParameterDBCollection gPDBCollection;
+
+// Creates a live database on the heap (tag "PDB Instance") and registers it: 0, 0x80040000 when
+// it cannot be allocated, or the database's initialisation failure (nothing is registered then).
+// A null lock selects the shared null lock; the lock must outlive the database.
+[[nodiscard]] JLIB::JResult createPDB(uint32_t instanceId, const char* name, IMutex* lock, JLIB::HeapId heap);
+// Unregisters and deletes the database; an id without database is a programming error.
+[[nodiscard]] JLIB::JResult destroyPDB(uint32_t instanceId);
 
 }  // namespace PDB
