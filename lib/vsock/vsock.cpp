@@ -780,7 +780,11 @@ int32_t vsock_deleteSock(int32_t sockId)
     VsockSockManage& manage = gl_wrappedSocketSocketManage;
     TableLock lock;
     if (manage.entries[sockId].state != kEntryInUse) return VSOCK_E_NOEXS;
-    return manage.funcs->deleteSocket(manage, sockId);
+    const int32_t result = manage.funcs->deleteSocket(manage, sockId);
+    // The task's poll still holds the closed descriptor, so the peer would not see the close
+    // until something else woke the task.
+    wake();
+    return result;
 }
 
 int32_t vsock_setSockOption(int32_t sockId, const netc_sock_option* option)

@@ -231,7 +231,6 @@ TEST_F(VComTcpClientSocketTest, DisconnectClosesInTheNextRunCallback)
     EXPECT_EQ(0u, m_owner.call([&] { return m_client->disconnect(); }));
     ASSERT_TRUE(m_owner.waitForEvent("disconnected u7 s0"));
     EXPECT_EQ(-1, m_owner.call([&] { return m_client->getSocketId(); }));
-    nudgeSocketTask();
     EXPECT_TRUE(seesClose(m_peer->fd()));
 }
 

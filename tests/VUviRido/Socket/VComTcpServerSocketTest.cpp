@@ -115,7 +115,6 @@ TEST_F(VComTcpServerSocketTest, DisconnectZeroClosesSessionsAndListener)
     EXPECT_EQ(expected, m_owner.events());
     EXPECT_EQ(-1, m_owner.call([this] { return m_server->getSocketId(); }));
     EXPECT_EQ(0u, m_owner.call([this] { return m_server->numOfConnection(); }));
-    nudgeSocketTask();
     EXPECT_TRUE(seesClose(a->fd()));
     EXPECT_TRUE(seesClose(b->fd()));
     // The listener is gone: a new listen on the same port works.

@@ -198,18 +198,6 @@ inline bool readAll(int fd, void* buffer, size_t length)
     return true;
 }
 
-// The socket layer's task keeps a closed descriptor in its poll until something wakes it, so the
-// peer sees a close only then; a UDP socket's creation wakes it.
-inline void nudgeSocketTask()
-{
-    netc_sock_create_prm prm = {};
-    prm.type = NETC_SOCK_UDP;
-    prm.local = vsocktest::loopback();
-    const netc_sock_option option = vsocktest::recordingOption();
-    const int32_t id = vsock_createSock(&prm, &option);
-    if (id >= 0) (void)vsock_deleteSock(id); // a throwaway socket
-}
-
 // Whether the peer closed: recv answers 0 (or a reset) within the bound.
 inline bool seesClose(int fd)
 {
