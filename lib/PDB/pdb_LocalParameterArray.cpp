@@ -104,17 +104,7 @@ JLIB::JResult LocalParameterArray::getVariant(JVariant& value, uint32_t x, uint3
 
 JLIB::JResult LocalParameterArray::setVariants(const IParameterArray& source, uint8_t factor)
 {
-    const uint32_t nx = minOf(m_info.numX, source.paramInfo().numX);
-    const uint32_t ny = minOf(m_info.numY, source.paramInfo().numY);
-    JLIB::JResult total = JLIB::kOk;
-    JVariant value;
-    for (uint32_t y = 0; y < ny; ++y) {
-        for (uint32_t x = 0; x < nx; ++x) {
-            if (JLIB::isFailure(source.getVariant(value, x, y, nullptr))) continue;
-            total |= setVariant(x, y, value, factor);
-        }
-    }
-    return total;
+    return internal::setVariantsFrom(*this, source, factor);
 }
 
 JLIB::JResult LocalParameterArray::getVariants(IParameterArray& destination) const

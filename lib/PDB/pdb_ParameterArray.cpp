@@ -1,5 +1,6 @@
 #include "pdb_ParameterArray.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -76,6 +77,21 @@ JLIB::JResult copyOverlap(IRawArray& own, uint32_t ownY, const IRawArray& source
                 continue;
             }
             total |= own.setVariant(x * ownY + y, value);
+        }
+    }
+    return total;
+}
+
+JLIB::JResult setVariantsFrom(IParameterArray& own, const IParameterArray& source, uint8_t factor)
+{
+    const uint32_t nx = std::min(own.paramInfo().numX, source.paramInfo().numX);
+    const uint32_t ny = std::min(own.paramInfo().numY, source.paramInfo().numY);
+    JLIB::JResult total = JLIB::kOk;
+    JVariant value;
+    for (uint32_t y = 0; y < ny; ++y) {
+        for (uint32_t x = 0; x < nx; ++x) {
+            if (JLIB::isFailure(source.getVariant(value, x, y, nullptr))) continue;
+            total |= own.setVariant(x, y, value, factor);
         }
     }
     return total;
@@ -359,17 +375,7 @@ uint8_t ParameterArray::getFactor(uint32_t x, uint32_t y) const
 
 JLIB::JResult ParameterArray::setVariants(const IParameterArray& source, uint8_t factor)
 {
-    const uint32_t nx = minOf(m_info.numX, source.paramInfo().numX);
-    const uint32_t ny = minOf(m_info.numY, source.paramInfo().numY);
-    JLIB::JResult total = JLIB::kOk;
-    JVariant value;
-    for (uint32_t y = 0; y < ny; ++y) {
-        for (uint32_t x = 0; x < nx; ++x) {
-            if (JLIB::isFailure(source.getVariant(value, x, y, nullptr))) continue;
-            total |= setVariant(x, y, value, factor);
-        }
-    }
-    return total;
+    return internal::setVariantsFrom(*this, source, factor);
 }
 
 JLIB::JResult ParameterArray::getVariants(IParameterArray& destination) const

@@ -4,8 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "FileCache/fcache_FileAccessor.h"
-#include "internal/pdb_StoredContainer.h"
+#include "internal/pdb_StoredFileImpl.h"
 #include "jlib/JBuffer.h"
 #include "jlib/jlib_cfg.h"
 #include "pdb_BackupFile.h"
@@ -14,20 +13,17 @@
 #include "pdb_Mutex.h"
 #include "pdb_ParameterDBCollection.h"
 #include "pdb_ParameterInfo.h"
-#include "pdb_makeUuidFileName.h"
 
 namespace PDB {
+
+template class stored::StoredFile<SnapshotContentsList, MBDFPDBSSBlock>;
 
 namespace {
 
 constexpr JLIB::JResult kBadArgument = 0x80000001u;
 constexpr JLIB::JResult kNoDatabase = 0x80000002u;
-constexpr JLIB::JResult kProtected = 0x80000008u;
 constexpr JLIB::JResult kMalformed = 0x80010000u;
-constexpr JLIB::JResult kOtherProduct = 0x80020000u;
 constexpr JLIB::JResult kNotAvailable = 0x80080000u;
-constexpr JLIB::JResult kFail = 0x80000000u;
-constexpr JLIB::JResult kWriteFailed = 0x80000080u;
 constexpr uint32_t kBlockNoMemory = 0x80000005u;
 constexpr uint32_t kBlockExportFailed = 0x80000003u;
 constexpr uint8_t kFactor = 0xFF;
@@ -36,21 +32,12 @@ constexpr char kPresetImageTag[4] = {'#', 'P', 'C', '1'};
 // Header and the three names at their longest: every description fits in this many bytes.
 constexpr uint32_t kDescriptionMax = PresetContentsItem::kHeaderSize + 3 * 255;
 
-const char* const kInfoAddressText[SnapshotData::kInfoAddressNum] = {
-    "/Info/ProductName",      "/Info/ProductSubName",  "/Info/DataType",          "/Info/Protect",
-    "/Info/Title",            "/Info/Comment",         "/Info/OwnerName",         "/Info/TimeStamp/Year",
-    "/Info/TimeStamp/Month",  "/Info/TimeStamp/Day",   "/Info/TimeStamp/Hour",    "/Info/TimeStamp/Minute",
-    "/Info/TimeStamp/Second",
-};
+constexpr stored::Names kNames = {"SnapshotData", SnapshotData::kFileType, SnapshotData::kInfoName, "/Info/DataType",
+                                  "pst"};
 
 bool isItemBlock(const FILECACHE::MBDFAbstractBlock& block)
 {
     return stored::hasTag(block, MBDFPDBSSBlock::constBlockTag());
-}
-
-bool sameName(const IParameterDB& a, const IParameterDB& b)
-{
-    return a.name() && b.name() && std::string(a.name()) == b.name();
 }
 
 uint32_t itemNamesSize(const PresetContentsItem& item)
@@ -83,23 +70,6 @@ public:
 private:
     IParameterDB& m_db;
 };
-
-void fillDefaults(LocalParameterDB& copy, const IParameterDB& live)
-{
-    for (uint32_t ci = 0; ci < copy.componentIndexNum(); ++ci) {
-        if (!copy.uniqId(ci).isValid()) continue;  // an empty slot
-        for (uint32_t ai = 0; ai < copy.addressNum(ci); ++ai) {
-            const ParameterInfo& info = copy.paramInfo(ci, ai);
-            for (uint32_t x = 0; x < info.numX; ++x) {
-                for (uint32_t y = 0; y < info.numY; ++y) {
-                    JVariant value;
-                    if (JLIB::isFailure(live.getDefault(value, ci, ai, x, y))) continue;
-                    (void)copy.setVariant(ci, ai, x, y, value, kFactor);  // the copy stores as given
-                }
-            }
-        }
-    }
-}
 
 }  // namespace
 
@@ -313,95 +283,24 @@ bool MBDFPDBSSBlock::isValid() const { return blockTag() == constBlockTag() && d
 
 // ---- SnapshotData -----------------------------------------------------------------------
 
-SnapshotData::SnapshotData()
-{
-    (void)FILECACHE::MBDFTopBlock::useThisBlock();  // registration happens once; later calls are no-ops
-    (void)FILECACHE::MBDFEndBlock::useThisBlock();
-    (void)MBDFPDBSSBlock::useThisBlock();
-    // Without it the information block of a loaded file is not a database block.
-    (void)MBDFPDBBlock::useThisBlock();
-}
+SnapshotData::SnapshotData() : StoredFile(kNames) {}
 
 SnapshotData::~SnapshotData() = default;
 
 JLIB::JResult SnapshotData::initialize(const char* productName, uint32_t productVersion, uint32_t dbWord,
                                        const SnapshotContentsList& contents, const char* folder)
 {
-    if (!productName) return kBadArgument;
-    m_productName = productName;
-    m_productVersion = productVersion;
-    m_dbWord = dbWord;
-    m_folder = folder ? folder : "";
-    if (!m_folder.empty()) (void)FILECACHE::FileAccessor::makeDir(m_folder.c_str());  // a failure shows when saving
-    m_contents = contents;
-
-    const IParameterDB& live = gPDBCollection.getPDB(kInfoName);
-    if (!live.isValid()) return JLIB::kOk;
-    const UniqId infoId(0);
-    for (uint32_t i = 0; i < kInfoAddressNum; ++i) m_infoAddress[i] = live.getAddressId(infoId, kInfoAddressText[i]);
-    JLIB_RETURN_IF_FAILED(m_info.initialize(live));
-    fillDefaults(m_info, live);
-    (void)m_info.setString(m_infoAddress[kProductName], 0, 0, productName, kFactor);  // a cut text is a status
-    return JLIB::kOk;
+    return initializeData(productName, productVersion, dbWord, contents, folder, nullptr);
 }
 
-bool SnapshotData::isProtected() const
+bool SnapshotData::protectFlag(const IParameterDB& info) const
 {
-    return m_info.isValid() && m_info.getBool(m_infoAddress[kProtect], 0, 0, nullptr);
-}
-
-JLIB::JResult SnapshotData::store(const IParameterDB& info)
-{
-    if (m_contents.num() == 0) return kNotAvailable;
-    if (!info.isValid() || !m_info.isValid() || !sameName(info, m_info)) return kNotAvailable;
-    if (isProtected() && info.getBool(m_infoAddress[kProtect], 0, 0, nullptr)) return kProtected;
-    if (&info != &m_info) m_info = info;
-    stored::stampTime(m_info, &m_infoAddress[kYear]);
-
-    JLIB::JResult acc = stored::startContainer(m_container, kFileType, m_productName, m_productVersion);
-    {
-        MBDFPDBBlock block;
-        acc |= block.initialize(kInfoName, m_info, m_dbWord);
-        if (JLIB::isFailure(acc)) {
-            JLIB_LOG("[E] SnapshotData::store - cannot add ssinfo block!\n");
-        } else {
-            acc |= m_container.addBlock(0, block);
-        }
-    }
-    uint32_t added = m_container.blockNum();
-    for (uint32_t n = 0; n < m_contents.num(); ++n) {
-        MBDFPDBSSBlock block;
-        acc |= block.initialize("", m_contents.item(n), m_dbWord, true);
-        if (JLIB::isFailure(acc)) {
-            JLIB_LOG("[E] SnapshotData::store - cannot add #%d block!\n", static_cast<int>(n));
-            continue;
-        }
-        acc |= m_container.addBlock(added++, block);
-    }
-    // A scene missing entries must not pass for a complete one.
-    return JLIB::isFailure(acc) ? kEntryLeftOut : JLIB::kOk;
+    return info.getBool(m_infoAddress[kProtect], 0, 0, nullptr);
 }
 
 JLIB::JResult SnapshotData::applySnapshotInfo(const IParameterDB& info)
 {
-    if (!info.isValid() || !m_info.isValid() || !sameName(info, m_info)) return kNotAvailable;
-    if (&info != &m_info) m_info = info;
-    if (!isCached()) return JLIB::kOk;
-
-    // Built before the old block goes, so a failure keeps the stored information.
-    MBDFPDBBlock block;
-    const JLIB::JResult r = block.initialize(m_info.name(), m_info, m_dbWord);
-    if (JLIB::isFailure(r)) {
-        JLIB_LOG("[E] SnapshotData::applySnapshotInfo - cannot add ssinfo block!\n");
-        return r;
-    }
-    uint32_t position = stored::findInfoBlock(m_container, m_info.name());
-    if (position < m_container.blockNum()) {
-        (void)m_container.removeBlock(position);  // the position exists
-    } else {
-        position = 0;
-    }
-    return m_container.addBlock(position, block);
+    return applyInfo(info, "applySnapshotInfo");
 }
 
 JLIB::JResult SnapshotData::recall()
@@ -460,94 +359,9 @@ void SnapshotData::listContents()
     }
 }
 
-JLIB::JResult SnapshotData::load(const char* fileName)
-{
-    if (!fileName) return kBadArgument;
-    (void)m_container.clear();  // clearing cannot fail
-    (void)m_contents.clear();
-    if (JLIB::isFailure(m_container.readAll(fullPath(fileName).c_str(), true, nullptr, nullptr, 0))) return kFail;
-    if (!m_container.isSameFileType(kFileType) || !m_container.isSameProductName(m_productName.c_str())) {
-        return kOtherProduct;
-    }
-    if (!m_container.isValid()) return kMalformed;
-    const JLIB::JResult acc = stored::importInfo(m_container, m_info);
-    listContents();
-    if (JLIB::isFailure(acc)) return kMalformed;
-    m_fileName = fileName;
-    return JLIB::kOk;
-}
-
-std::string SnapshotData::fullPath(const std::string& name) const
-{
-    return FILECACHE::MBDF::makeFullPath(m_folder.c_str(), name.c_str());
-}
-
-JLIB::JResult SnapshotData::writeTo(const char* fileName)
-{
-    if (!fileName) return kBadArgument;
-    if (m_contents.num() == 0) return kNotAvailable;
-    if (!isCached()) JLIB_RETURN_IF_FAILED(update());
-    if (JLIB::isFailure(m_container.writeAll(fullPath(fileName).c_str(), nullptr, nullptr, false))) return kWriteFailed;
-    return JLIB::kOk;
-}
-
-JLIB::JResult SnapshotData::saveAs(const char* fileName)
-{
-    if (!fileName) return kNotAvailable;
-    JLIB_RETURN_IF_FAILED(writeTo(fileName));
-    m_fileName = fileName;
-    return JLIB::kOk;
-}
-
-JLIB::JResult SnapshotData::save()
-{
-    if (JLIB::isFailure(makeFileName(m_fileName))) return kFail;
-    return writeTo(m_fileName.c_str());
-}
-
-JLIB::JResult SnapshotData::copyTo(const char* fileName) { return writeTo(fileName); }
-
-JLIB::JResult SnapshotData::remove()
-{
-    if (m_fileName.empty()) return kFail;  // the bare folder is no file of ours
-    if (JLIB::isFailure(FILECACHE::FileAccessor::remove(fullPath(m_fileName).c_str(), false))) return kFail;
-    return JLIB::kOk;
-}
-
-JLIB::JResult SnapshotData::makeFileName(std::string& out) const { return makeUuidFileName(out, "pst"); }
-
-uint32_t SnapshotData::exportBinarySize() const { return m_container.size(); }
-
-JLIB::JResult SnapshotData::exportBinary(uint8_t* buffer, uint32_t size) const
-{
-    if (!buffer || size < exportBinarySize()) return kBadArgument;
-    if (m_contents.num() == 0 || !isCached()) return kNotAvailable;
-    return stored::writeImage(m_container, MBDFPDBSSBlock::constBlockTag(), m_info.name(), buffer, size);
-}
-
-JLIB::JResult SnapshotData::importBinary(const uint8_t* image, uint32_t size)
-{
-    if (!image) return kBadArgument;
-    (void)m_container.clear();  // clearing cannot fail
-    (void)m_contents.clear();
-    if (JLIB::isFailure(stored::readImage(m_container, image, size))) {
-        JLIB_LOG("[E] SnapshotData::importBinary - unreadable block\n");
-        return kFail;
-    }
-    if (!m_container.isSameFileType(kFileType) || !m_container.isSameProductName(m_productName.c_str())) {
-        return kOtherProduct;
-    }
-    if (!m_container.isValid()) return kMalformed;
-    listContents();
-    return JLIB::kOk;
-}
-
 uint32_t SnapshotData::clear()
 {
-    (void)m_contents.clear();
-    (void)m_container.clear();
-    (void)m_info.initialize(LocalParameterDB::kInvalidInstance, nullptr);  // emptying cannot fail
-    for (AddressId& address : m_infoAddress) (void)address.clear();
+    clearData();
     return 0;
 }
 

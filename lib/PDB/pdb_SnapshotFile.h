@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "FileCache/fcache_MBDF.h"
 #include "FileCache/fcache_MBDFAbstractBlock.h"
+#include "internal/pdb_StoredFile.h"
 #include "jlib/jlib_result.h"
 #include "pdb_AddressId.h"
-#include "pdb_LocalParameterDB.h"
 #include "pdb_PresetItem.h"
 #include "pdb_UniqId.h"
 
@@ -99,77 +98,38 @@ public:
     static uint32_t useThisBlock() { return FILECACHE::useBlockType<MBDFPDBSSBlock>(); }
 };
 
-class SnapshotData {
+// Defined with SnapshotData, in its .cpp.
+extern template class stored::StoredFile<SnapshotContentsList, MBDFPDBSSBlock>;
+
+class SnapshotData : public stored::StoredFile<SnapshotContentsList, MBDFPDBSSBlock> {
 public:
     static constexpr const char* kFileType = "Snapshot";
     static constexpr const char* kInfoName = "SnapshotInfo";
-    static constexpr uint32_t kInfoAddressNum = 13;
-    enum InfoAddress : uint32_t {
-        kProductName, kProductSubName, kDataType, kProtect, kTitle, kComment, kOwnerName,
-        kYear, kMonth, kDay, kHour, kMinute, kSecond
-    };
-    // store() when an item block was left out; the log names the entry.
-    static constexpr JLIB::JResult kEntryLeftOut = 0x80000040u;
+    static constexpr InfoAddress kDataType = kTypeText;
 
-    // Registers the top, end, snapshot item and database block types once per process.
     SnapshotData();
-    virtual ~SnapshotData();
-    SnapshotData(const SnapshotData&) = delete;
-    SnapshotData& operator=(const SnapshotData&) = delete;
+    ~SnapshotData() override;
 
     // As the preset's, with the live "SnapshotInfo"; 0x80000001 for a null product name.
     [[nodiscard]] JLIB::JResult initialize(const char* productName, uint32_t productVersion, uint32_t dbWord,
                                            const SnapshotContentsList& contents, const char* folder);
-    // 0x80080000 empty contents or info of another name, 0x80000008 protected and info keeps it
-    // so, kEntryLeftOut when a block could not be built (it and every later entry are missing).
-    [[nodiscard]] JLIB::JResult store(const IParameterDB& info);
-    [[nodiscard]] JLIB::JResult update() { return store(m_info); }
     [[nodiscard]] JLIB::JResult applySnapshotInfo(const IParameterDB& info);
     // Every entry returns to its own database and component. 0x80080000 when not cached,
     // 0x80010000 when an entry or the information failed (the others are still written).
     [[nodiscard]] JLIB::JResult recall();
     // As recall, but the elements the recall-safe list names keep their live values.
     [[nodiscard]] JLIB::JResult recall(const SnapshotContentsList& recallSafe);
-    [[nodiscard]] JLIB::JResult load(const char* fileName);
-    [[nodiscard]] JLIB::JResult saveAs(const char* fileName);
-    [[nodiscard]] JLIB::JResult save();
-    [[nodiscard]] JLIB::JResult copyTo(const char* fileName);
-    [[nodiscard]] JLIB::JResult remove();
-    // 32 upper-case hexadecimal digits and ".pst"; 0x80000000 and empty text on failure.
-    [[nodiscard]] JLIB::JResult makeFileName(std::string& out) const;
-
-    uint32_t exportBinarySize() const;
-    [[nodiscard]] JLIB::JResult exportBinary(uint8_t* buffer, uint32_t size) const;
-    [[nodiscard]] JLIB::JResult importBinary(const uint8_t* image, uint32_t size);
-
-    bool isValid() const { return m_contents.num() != 0; }
-    bool isCached() const { return m_container.isDataCached(); }
-    uint32_t unCache() { return m_container.clear(); }
-    bool isProtected() const;
     // Keeps the product name, product version, database word and folder.
     uint32_t clear();
 
     IParameterDB& snapshotInfo() { return m_info; }
-    const SnapshotContentsList& contents() const { return m_contents; }
-    std::string fileName() const { return m_fileName; }
     // The first database of that name in gPDBCollection, or the null database.
     IParameterDB& getPDB(const char* name);
     const IParameterDB& getPDB(const char* name) const;
 
 private:
-    [[nodiscard]] JLIB::JResult writeTo(const char* fileName);
-    void listContents();
-    std::string fullPath(const std::string& name) const;
-
-    std::string m_productName;
-    uint32_t m_productVersion = 0;
-    uint32_t m_dbWord = 0;
-    std::string m_folder;
-    SnapshotContentsList m_contents;
-    FILECACHE::MBDF m_container;
-    std::string m_fileName;
-    LocalParameterDB m_info;
-    AddressId m_infoAddress[kInfoAddressNum];
+    void listContents() override;
+    bool protectFlag(const IParameterDB& info) const override;
 };
 
 }  // namespace PDB

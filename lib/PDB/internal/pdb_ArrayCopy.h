@@ -8,6 +8,10 @@
 #include "PDB/pdb_ParameterInfo.h"
 #include "jlib/jlib_result.h"
 
+namespace PDB {
+class IParameterArray;
+}
+
 namespace PDB::internal {
 
 bool hasPos(const ParameterInfo& info, uint32_t x, uint32_t y);
@@ -24,5 +28,8 @@ JLIB::JResult checkStoredShape(const char* who, const ParameterInfo& stored, con
 // type converts as a write would. 0x80020000 for storages of different kinds.
 JLIB::JResult copyOverlap(IRawArray& own, uint32_t ownY, const IRawArray& source, uint32_t sourceY, uint32_t nx,
                           uint32_t ny);
+// Writes the overlap of the two shapes through own's setVariant, element by element; elements the
+// source cannot give are passed over.
+JLIB::JResult setVariantsFrom(IParameterArray& own, const IParameterArray& source, uint8_t factor);
 
 }  // namespace PDB::internal
