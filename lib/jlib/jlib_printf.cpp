@@ -1,5 +1,6 @@
 #include "jlib_printf.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -18,6 +19,15 @@ public:
         *m_pos++ = ch;
         --m_left;
         ++m_written;
+    }
+    // Literal runs and texts are copied as one block: the per-character path dominated every trace line.
+    void putRun(const Ch* text, size_t count)
+    {
+        const size_t n = count < m_left ? count : m_left;
+        std::copy(text, text + n, m_pos);
+        m_pos += n;
+        m_left -= static_cast<uint32_t>(n);
+        m_written += static_cast<uint32_t>(n);
     }
     // Padding stops early once the buffer is full: the rest would be dropped anyway.
     void repeat(Ch ch, int64_t count)
@@ -88,9 +98,10 @@ void putText(BoundedWriter<Ch>& out, const Spec& spec, const Ch* text)
 {
     static const Ch kEmpty[1] = {};
     if (!text) text = kEmpty;  // a null text counts as empty
-    const int64_t pad = int64_t{spec.width} - static_cast<int64_t>(textLength(text));
+    const size_t length = textLength(text);
+    const int64_t pad = int64_t{spec.width} - static_cast<int64_t>(length);
     if (!spec.left) out.repeat(Ch(' '), pad);
-    for (const Ch* p = text; *p != Ch(0) && !out.full(); ++p) out.put(*p);
+    out.putRun(text, length);
     if (spec.left) out.repeat(Ch(' '), pad);
 }
 
@@ -112,10 +123,13 @@ JLIB::JResult formatBounded(Ch* buffer, uint32_t size, uint32_t* length, const C
             if (ch == Ch('%')) {
                 spec = Spec();
                 state = State::Flags;
+                ++p;
             } else {
-                out.put(ch);
+                const Ch* end = p;
+                while (*end != Ch(0) && *end != Ch('%')) ++end;
+                out.putRun(p, static_cast<size_t>(end - p));
+                p = end;
             }
-            ++p;
             break;
         case State::Flags:
             if (ch == Ch('%') && p[-1] == Ch('%')) {
