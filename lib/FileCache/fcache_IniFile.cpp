@@ -20,9 +20,13 @@ constexpr const char* postfix = "]\n";
 constexpr const char* delimiter = " = ";
 constexpr const char* newLine = "\n";
 
-// Appends within the room of a working text; false when the text would outgrow it.
+// Appends within the room of a working text; false when the text would outgrow it. Blanks
+// before the text, and blanks past its room that can only end it, are trimmed anyway and take no
+// room, so "key = value" as written here reads back at the full room.
 bool appendWithin(std::string& text, uint8_t byte, size_t room)
 {
+    const bool blank = byte == ' ' || byte == '\t';
+    if (blank && (text.empty() || text.size() >= room)) return true;
     if (text.size() >= room) return false;
     text.push_back(static_cast<char>(byte));
     return true;
@@ -196,6 +200,24 @@ void IniFile::finishLine(const std::string& section, std::string& key, std::stri
     value.clear();
 }
 
+void IniFile::skipLine(const std::string& section, std::string& key, std::string& value, bool valueTooLong)
+{
+    std::string full;
+    (void)pathAndName(full);  // cannot fail
+    const std::string name = trimString(key, kTrimmed);
+    if (valueTooLong) {
+        JLIB_LOG("[W] IniFile::decode - line skipped in \"%s\": value of key \"%s\" in [%s] is longer than %u "
+                 "characters!\n",
+                 full.c_str(), name.c_str(), section.c_str(), static_cast<unsigned>(kValueRoom));
+    } else {
+        JLIB_LOG("[W] IniFile::decode - line skipped in \"%s\": key \"%s...\" of [%s] is longer than %u characters!\n",
+                 full.c_str(), name.c_str(), section.c_str(), static_cast<unsigned>(kKeyRoom));
+    }
+    // The rest of the line is passed over like a comment and leaves nothing to store.
+    key.clear();
+    value.clear();
+}
+
 JLIB::JResult IniFile::decode(const uint8_t* bytes, uint32_t count, DecodeStatus& status, std::string& section,
                               std::string& key, std::string& value, bool last)
 {
@@ -236,12 +258,18 @@ JLIB::JResult IniFile::decode(const uint8_t* bytes, uint32_t count, DecodeStatus
             if (section.empty()) return kFailed;
             if (byte == '=' || byte == ':') {
                 status = DECODE_VALUE;
-            } else if (!isTagCharacter(byte) || !appendWithin(key, byte, kKeyRoom)) {
+            } else if (!isTagCharacter(byte)) {
                 return kFailed;
+            } else if (!appendWithin(key, byte, kKeyRoom)) {
+                skipLine(section, key, value, false);
+                status = DECODE_COMMENT;
             }
             break;
         case DECODE_VALUE:
-            if (!appendWithin(value, byte, kValueRoom)) return kFailed;
+            if (!appendWithin(value, byte, kValueRoom)) {
+                skipLine(section, key, value, true);
+                status = DECODE_COMMENT;
+            }
             break;
         case DECODE_COMMENT:
             break;

@@ -15,7 +15,8 @@ extern const uint8_t gUTF8BOM[3];
 
 class IniFile : public VDirTreeItem {
 public:
-    // Longest section, key and value text (as read, before trimming) a file may hold.
+    // Longest section, key and value a file may hold (blanks around them take no room). A line
+    // with a longer key or value is skipped with a log line; a longer section name fails the read.
     static constexpr size_t kSectionRoom = 30;
     static constexpr size_t kKeyRoom = 30;
     static constexpr size_t kValueRoom = 128;
@@ -58,7 +59,8 @@ public:
     [[nodiscard]] JLIB::JResult initialize(const char* folder, ItemType type, const char* name);
     JLIB::JResult refresh() override;
     // Replaces the entries with the file's. 0x80000000 when the file cannot be read or holds
-    // something malformed; the entries decoded before the fault stay.
+    // something malformed; the entries decoded before the fault stay. A line whose key or value
+    // is too long is skipped with a log line, and the rest of the file still counts.
     [[nodiscard]] virtual JLIB::JResult readAll();
     // Writes every entry sorted, sections apart by a blank line. The file is replaced only once
     // the new content is complete, so a failure leaves the old file as it was.
@@ -83,12 +85,15 @@ public:
     bool isTagCharacter(uint8_t byte) const;
     static std::string trimString(const std::string& text, const char* characters);
     // Parses one chunk, carrying the state and texts over to the next; 0x80000000 at the first
-    // malformed byte. With last set the pending line is finished.
+    // malformed byte. A line whose key or value outgrows its room is skipped (logged) and the
+    // state carries on as in a comment. With last set the pending line is finished.
     [[nodiscard]] JLIB::JResult decode(const uint8_t* bytes, uint32_t count, DecodeStatus& status,
                                        std::string& section, std::string& key, std::string& value, bool last);
 
 private:
     void finishLine(const std::string& section, std::string& key, std::string& value);
+    // Logs the line whose key or value outgrew its room and drops what was collected of it.
+    void skipLine(const std::string& section, std::string& key, std::string& value, bool valueTooLong);
 
     ItemMap m_items;
 };

@@ -370,6 +370,9 @@ void tcpDoRead(SockEntry& e, int32_t sockId)
     if (op.state != 2) return;
     int32_t count = 0;
     const int32_t r = vsock_wrapRecvTcp(e.handle, op.buffer, op.size, &count);
+    // poll may call a socket readable that then has nothing to read: the receive stays armed, as
+    // the datagram read does. Reported, it would end a receive that nobody arms again.
+    if (r == VSOCK_E_WBLK) return;
     op.state = 3;
     report(e, sockId, NETC_SOCK_EV_TCP_RECEIVED, r < 0 ? r : count);
     op.state = 0;
@@ -468,7 +471,8 @@ void tcpPassiveProcessRead(VsockSockManage& manage, int32_t sockId)
     a.state = 2;
     const int32_t r = vsock_wrapAccept(e.handle, &a.peer, &a.newHandle);
     if (r == VSOCK_E_WBLK) {
-        // The peer went away before it was taken: keep waiting for the next one.
+        // Nothing taken (the peer went away or its connection failed before it was taken): keep
+        // waiting for the next one rather than leave a listener nobody arms again.
         a.state = 1;
         return;
     }

@@ -78,11 +78,15 @@ const ErrnoCode kBindErrors[] = {
 const ErrnoCode kListenErrors[] = {
     {EBADF, VSOCK_E_PAR}, {ENOTSOCK, VSOCK_E_PAR}, {EADDRINUSE, VSOCK_E_OBJ}, {EOPNOTSUPP, VSOCK_E_OBJ},
 };
+// A connection that was aborted, refused by a firewall or interrupted, and the connection's own
+// network errors that Linux passes up through accept, concern that connection only: like an empty
+// queue they leave nothing taken, and the listener waits for the next one.
 const ErrnoCode kAcceptErrors[] = {
-    {EBADF, VSOCK_E_PAR}, {EFAULT, VSOCK_E_PAR}, {ENOTSOCK, VSOCK_E_PAR}, {EPERM, VSOCK_E_OBJ},
-    {EINTR, VSOCK_E_OBJ}, {EINVAL, VSOCK_E_OBJ}, {ECONNABORTED, VSOCK_E_OBJ}, {EPROTO, VSOCK_E_OBJ},
-    {EOPNOTSUPP, VSOCK_E_OBJ}, {ENOMEM, VSOCK_E_RES}, {ENFILE, VSOCK_E_RES}, {EMFILE, VSOCK_E_RES},
-    {ENOBUFS, VSOCK_E_RES}, {EAGAIN, VSOCK_E_WBLK},
+    {EBADF, VSOCK_E_PAR}, {EFAULT, VSOCK_E_PAR}, {ENOTSOCK, VSOCK_E_PAR}, {EINVAL, VSOCK_E_OBJ},
+    {ENOMEM, VSOCK_E_RES}, {ENFILE, VSOCK_E_RES}, {EMFILE, VSOCK_E_RES}, {ENOBUFS, VSOCK_E_RES},
+    {EAGAIN, VSOCK_E_WBLK}, {EINTR, VSOCK_E_WBLK}, {ECONNABORTED, VSOCK_E_WBLK}, {EPROTO, VSOCK_E_WBLK},
+    {EPERM, VSOCK_E_WBLK}, {ENETDOWN, VSOCK_E_WBLK}, {ENOPROTOOPT, VSOCK_E_WBLK}, {EHOSTDOWN, VSOCK_E_WBLK},
+    {ENONET, VSOCK_E_WBLK}, {EHOSTUNREACH, VSOCK_E_WBLK}, {EOPNOTSUPP, VSOCK_E_WBLK}, {ENETUNREACH, VSOCK_E_WBLK},
 };
 const ErrnoCode kConnectErrors[] = {
     {0, 0}, {EBADF, VSOCK_E_PAR}, {EFAULT, VSOCK_E_PAR}, {ENOTSOCK, VSOCK_E_PAR},

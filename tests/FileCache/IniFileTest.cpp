@@ -94,31 +94,64 @@ TEST(IniFileTest, ParsesAcrossChunkBoundaries)
     EXPECT_EQ(expected, entriesOf(ini));
 }
 
-TEST(IniFileTest, RefusesTextsLongerThanTheirRoom)
+// The settings file is edited by hand: a key or value too long loses its own line only.
+TEST(IniFileTest, SkipsALineWhoseKeyOrValueIsTooLongAndKeepsTheRest)
 {
+    const std::string key30(30, 'k');
+    const std::string value128(128, 'v');
     struct Case {
         const char* label;
         std::string content;
         JLIB::JResult result;
+        Entries entries;
+        const char* log;  // a text of the log line, or null for none
     };
     const Case cases[] = {
-        {"section of 30", "[" + std::string(30, 's') + "]\nk=1\n", 0},
-        {"section of 31", "[" + std::string(31, 's') + "]\nk=1\n", 0x80000000u},
-        {"key of 30", "[S]\n" + std::string(30, 'k') + "=1\n", 0},
-        {"key of 31", "[S]\n" + std::string(31, 'k') + "=1\n", 0x80000000u},
-        {"value of 128", "[S]\nk=" + std::string(128, 'v') + "\n", 0},
-        {"value of 129", "[S]\nk=" + std::string(129, 'v') + "\n", 0x80000000u},
-        {"long comment", "[S]\n#" + std::string(1000, 'c') + "\nk=1\n", 0},
+        {"key of 30", "[S]\n" + key30 + "=1\n", 0, {{{"S", key30}, "1"}}, nullptr},
+        {"key of 30 with blanks around", "[S]\n\t " + key30 + " \t = 1\n", 0, {{{"S", key30}, "1"}}, nullptr},
+        {"key of 31", "[S]\na=1\n" + std::string(31, 'k') + "=2\nb=3\n[T]\nc=4\n", 0,
+         {{{"S", "a"}, "1"}, {{"S", "b"}, "3"}, {{"T", "c"}, "4"}}, "key \"kkkkkkkkkkkkkkkkkkkkkkkkkkkkkk...\" of [S]"},
+        {"key of 31 with inner blank", "[S]\n" + std::string(15, 'k') + " " + std::string(15, 'k') + "=1\nb=2\n", 0,
+         {{{"S", "b"}, "2"}}, "of [S] is longer than 30"},
+        {"value of 128 with blanks around", "[S]\nk =  " + value128 + " \t\r\n", 0, {{{"S", "k"}, value128}}, nullptr},
+        {"value of 129", "[S]\na=1\nk = " + value128 + "w ; more\nb=2", 0, {{{"S", "a"}, "1"}, {{"S", "b"}, "2"}},
+         "value of key \"k\" in [S] is longer than 128"},
+        {"section of 30", "[ " + std::string(30, 's') + " ]\nk=1\n", 0, {{{std::string(30, 's'), "k"}, "1"}}, nullptr},
+        {"section of 31 still fails", "[" + std::string(31, 's') + "]\nk=1\n", 0x80000000u, {}, "malformed"},
+        {"long comment", "[S]\n#" + std::string(1000, 'c') + "\nk=1\n", 0, {{{"S", "k"}, "1"}}, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         TempFolder folder;
         IniFile ini;
         testing::internal::CaptureStdout();
-        EXPECT_EQ(c.result, readText(folder, c.content, ini));
-        (void)testing::internal::GetCapturedStdout();
-        EXPECT_EQ(JLIB::isSuccess(c.result), ini.begin() != ini.end());
+        const JLIB::JResult result = readText(folder, c.content, ini);
+        const std::string log = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(c.result, result);
+        EXPECT_EQ(c.entries, entriesOf(ini));
+        if (c.log) {
+            EXPECT_NE(std::string::npos, log.find(c.log)) << log;
+            EXPECT_NE(std::string::npos, log.find(folder.file("test.ini"))) << log;
+        } else {
+            EXPECT_EQ("", log);
+        }
     }
+}
+
+// What writeAll makes of the longest key and value reads back.
+TEST(IniFileTest, TheLongestKeyAndValueReadBackAfterWriting)
+{
+    TempFolder folder;
+    IniFile ini;
+    ASSERT_EQ(0u, readText(folder, "", ini));
+    const std::string key(30, 'k');
+    const std::string value(128, 'v');
+    ASSERT_EQ(0u, ini.addItem("Setting", key.c_str(), value.c_str()));
+    ASSERT_EQ(0u, ini.writeAll(false));
+    IniFile again;
+    ASSERT_EQ(0u, again.initialize(folder.path().c_str(), FILECACHE::VDirTreeItem::ITEM_FILE, "test.ini"));
+    ASSERT_EQ(0u, again.readAll());
+    EXPECT_EQ(entriesOf(ini), entriesOf(again));
 }
 
 TEST(IniFileTest, WritesSortedSectionsWithoutComments)

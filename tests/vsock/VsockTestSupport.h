@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "oswrap/oswrap.h"
+#include "vsock/internal/vsock_wrap.h"
 #include "vsock/vsock_types.h"
 
 namespace vsocktest {
@@ -107,6 +109,30 @@ public:
 private:
     int m_fd;
 };
+
+// A client that connects and at once resets the connection: its close sends a reset instead of
+// the normal end. The connect waits at most 5 s (a full listen queue drops connects).
+inline bool connectAndReset(uint16_t port)
+{
+    RawSocket client(SOCK_STREAM);
+    const timeval limit = {5, 0};
+    const linger abort = {1, 0};
+    return ::setsockopt(client.fd(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit)) == 0 &&
+           ::setsockopt(client.fd(), SOL_SOCKET, SO_LINGER, &abort, sizeof(abort)) == 0 && client.connectLoopback(port);
+}
+
+// The system descriptor under a socket id of the layer, -1 none.
+inline int descriptorOf(int32_t sockId)
+{
+    for (int32_t handle = 0; handle < kVsockHandleCount; ++handle) {
+        VsockSockManage* table = nullptr;
+        int32_t owner = -1;
+        if (vsock_wrapGetOwnerSocketInfo(handle, &table, &owner) == 0 && table && owner == sockId) {
+            return vsock_wrapGetDescriptor(handle);
+        }
+    }
+    return -1;
+}
 
 struct Event {
     int32_t sockId;

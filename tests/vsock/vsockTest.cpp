@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
+#include <iterator>
 #include <thread>
 #include <vector>
 
+#include "SystemStandIn.h"
 #include "VsockTestSupport.h"
 #include "oswrap/oswrap.h"
 #include "vsock/internal/vsock_sock.h"
@@ -406,6 +409,38 @@ TEST_F(vsockTest, ListenerKeepsAcceptingAfterRefusingAConnection)
     EXPECT_EQ(second.localPort(), peer.port);
 }
 
+// A connection that fails before it is taken concerns only itself: the listener stays armed,
+// reports nothing for it and takes the next connection.
+TEST_F(vsockTest, ListenerKeepsWaitingWhenAConnectionFailsBeforeItIsTaken)
+{
+    StandInReset standIns;
+    const uint16_t port = pickPort(SOCK_STREAM);
+    const int32_t listener = create(NETC_SOCK_TCP_PASSIVE, port);
+    ASSERT_EQ(0, listener);
+    // Aborted, interrupted, refused by a firewall, or a network error of the connection that
+    // Linux passes up through accept.
+    const int errors[] = {ECONNABORTED, EPROTO, EINTR, EPERM, ENETDOWN, ENOPROTOOPT,
+                          EHOSTDOWN, ENONET, EHOSTUNREACH, EOPNOTSUPP, ENETUNREACH};
+    const int droppedBefore = droppedConnections();
+    for (size_t i = 0; i < std::size(errors); ++i) {
+        SCOPED_TRACE(errors[i]);
+        failAcceptOfResetConnections(errors[i]);
+        netc_endpoint peer = {};
+        ASSERT_EQ(VSOCK_E_WBLK, vsock_accept(listener, &peer, -1));
+        ASSERT_TRUE(connectAndReset(port));
+        ASSERT_TRUE(waitFor([&] { return droppedConnections() == droppedBefore + static_cast<int>(i) + 1; }));
+        EXPECT_EQ(i, rec().countOf(listener, NETC_SOCK_EV_ACCEPTED));  // nothing reported for it
+
+        RawSocket client(SOCK_STREAM);
+        ASSERT_TRUE(client.connectLoopback(port));
+        ASSERT_EQ(1, ::send(client.fd(), "x", 1, 0));  // live at once for the stand-in
+        ASSERT_TRUE(rec().waitForCount(listener, NETC_SOCK_EV_ACCEPTED, i + 1));
+        EXPECT_EQ((Event{listener, 0, 31}), rec().eventsOf(listener, NETC_SOCK_EV_ACCEPTED).back());
+        EXPECT_EQ(client.localPort(), peer.port);
+        ASSERT_EQ(0, vsock_deleteSock(31));
+    }
+}
+
 TEST_F(vsockTest, ReportsARefusedConnect)
 {
     const int32_t id = create(NETC_SOCK_TCP_ACTIVE, 0);
@@ -484,6 +519,26 @@ TEST_F(vsockTest, TimesOutOnlyWhenTheCallerRepeatsTheCall)
     EXPECT_EQ(VSOCK_E_TIMEOUT, vsock_accept(server, &peerOut, 0));
     ASSERT_EQ(VSOCK_E_WBLK, vsock_accept(server, &peerOut, -1));
     EXPECT_EQ(VSOCK_E_WBLK, vsock_accept(server, &peerOut, -1));  // without limit
+}
+
+// poll may call a socket readable and the read then find nothing; the receive waits on.
+TEST_F(vsockTest, AReceiveStaysArmedWhenAWakeUpFindsNothingToRead)
+{
+    StandInReset standIns;
+    RawSocket listener(SOCK_STREAM);
+    int peerFd = -1;
+    const int32_t id = connectToRaw(listener, peerFd);
+    ASSERT_GE(peerFd, 0);
+    RawSocket peer(RawSocket::Adopt{}, peerFd);
+
+    char buffer[8] = {};
+    ASSERT_EQ(VSOCK_E_WBLK, vsock_recvTcp(id, buffer, sizeof(buffer), -1));
+    wouldBlockOnce(descriptorOf(id));
+    ASSERT_EQ(1, ::send(peerFd, "x", 1, 0));
+    ASSERT_TRUE(waitFor(wouldBlockTaken));
+    ASSERT_TRUE(rec().waitForCount(id, NETC_SOCK_EV_TCP_RECEIVED, 1));
+    EXPECT_EQ((std::vector<Event>{{id, 3, 1}}), rec().eventsOf(id, NETC_SOCK_EV_TCP_RECEIVED));
+    EXPECT_EQ('x', buffer[0]);
 }
 
 TEST_F(vsockTest, DeletingAUdpSocketEndsItsReceiving)

@@ -17,7 +17,8 @@ constexpr int32_t kVsockHandleCount = 32;
 // Closes the descriptor and frees the entry (the owner is cleared too); the close's code.
 [[nodiscard]] int32_t vsock_wrapDeleteSock(int32_t handle);
 // One connection from a listening handle into a new handle entry (*newHandle, -1 on failure).
-// VSOCK_E_WBLK when no connection is waiting.
+// VSOCK_E_WBLK when none was taken: none waiting, or the waiting one failed on its own (aborted,
+// refused, a network error of that connection); the listener is fine either way.
 [[nodiscard]] int32_t vsock_wrapAccept(int32_t handle, netc_endpoint* peer, int32_t* newHandle);
 // 0 connected, VSOCK_E_WBLK in progress, or the code.
 [[nodiscard]] int32_t vsock_wrapConnect(int32_t handle, const netc_endpoint* remote);

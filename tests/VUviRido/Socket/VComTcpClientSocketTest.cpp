@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "VComTestOwner.h"
+#include "vsock/SystemStandIn.h"
 
 using namespace vcomtest;
 using vsocktest::RawSocket;
@@ -213,6 +214,22 @@ TEST_F(VComTcpClientSocketTest, SlowReaderGetsEveryByteInOrder)
     ASSERT_TRUE(all);
     EXPECT_TRUE(m_owner.call([&] { return got == data; }));
     m_owner.setHook(nullptr);
+}
+
+// poll may call the socket readable and the read then find nothing; the connection hears on.
+TEST_F(VComTcpClientSocketTest, KeepsReceivingAfterAWakeUpThatFindsNothing)
+{
+    vsocktest::StandInReset standIns;
+    connectClient();
+    vsocktest::wouldBlockOnce(vsocktest::descriptorOf(m_owner.call([this] { return m_client->getSocketId(); })));
+    ASSERT_EQ(3, ::send(m_peer->fd(), "abc", 3, 0));
+    ASSERT_TRUE(waitFor(vsocktest::wouldBlockTaken));
+    ASSERT_TRUE(m_owner.waitForEvent("received u7 s0"));
+    char in[8] = {};
+    uint32_t count = 0;
+    EXPECT_EQ(0u, m_owner.call([&] { return m_client->receive(in, sizeof(in), count); }));
+    EXPECT_EQ(3u, count);
+    EXPECT_EQ(0, std::memcmp("abc", in, 3));
 }
 
 TEST_F(VComTcpClientSocketTest, PeerCloseGivesDisconnectedAndAnIdleObject)

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "VComTestOwner.h"
+#include "vsock/SystemStandIn.h"
 
 using namespace vcomtest;
 using vsocktest::RawSocket;
@@ -35,13 +36,36 @@ protected:
         return client;
     }
 
+    // Owner thread: the session whose peer is the client, 0 none.
+    signed char sessionOf(const RawSocket& client)
+    {
+        for (signed char s = 1; s <= static_cast<signed char>(m_server->capacityOfConnection()); ++s) {
+            VCOM::VComSocketAddress address;
+            uint16_t port = 0;
+            if (m_server->getChildDestination(s, address, port) == 0 && port == client.localPort()) return s;
+        }
+        return 0;
+    }
+
+    int acceptedCount()
+    {
+        int n = 0;
+        for (const std::string& e : m_owner.events()) n += e.rfind("accepted ", 0) == 0 ? 1 : 0;
+        return n;
+    }
+
+    void stopServer()
+    {
+        if (!m_server) return;
+        m_owner.call([this] { (void)m_server->stop(); });
+        m_owner.unwatchAll();
+        m_owner.call([this] { m_server.reset(); });
+        m_owner.clearEvents();
+    }
+
     void TearDown() override
     {
-        if (m_server) {
-            m_owner.call([this] { (void)m_server->stop(); });
-            m_owner.unwatchAll();
-            m_owner.call([this] { m_server.reset(); });
-        }
+        stopServer();
         EXPECT_EQ(0, m_owner.offThreadEvents());
     }
 
@@ -163,6 +187,50 @@ TEST_F(VComTcpServerSocketTest, KeepsAcceptingAfterTheSocketTableWasFull)
     auto accepted = connectClient();
     EXPECT_TRUE(m_owner.waitForEvent("connected u5 s1"));
     for (int32_t id : fillers) EXPECT_EQ(0, vsock_deleteSock(id));
+}
+
+// Clients that reset their connection before the server takes it concern only themselves,
+// whether the system hands such a connection over dead (Linux) or fails the accept (BSD).
+TEST_F(VComTcpServerSocketTest, KeepsAcceptingAndServingAfterClientsResetTheirConnections)
+{
+    vsocktest::StandInReset standIns;
+    struct Case {
+        const char* label;
+        int acceptError;
+    };
+    const Case cases[] = {{"handed over dead", 0}, {"accept fails", ECONNABORTED}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        vsocktest::failAcceptOfResetConnections(c.acceptError);
+        const int droppedBefore = vsocktest::droppedConnections();
+        listen(2);
+        for (int i = 1; i <= 5; ++i) {
+            ASSERT_TRUE(vsocktest::connectAndReset(m_port));
+            // Taken and done with before the next client, so none waits in the listen queue.
+            if (c.acceptError != 0) {
+                ASSERT_TRUE(waitFor([&] { return vsocktest::droppedConnections() == droppedBefore + i; }));
+            } else {
+                ASSERT_TRUE(waitFor([&] {
+                    return acceptedCount() == i && m_owner.call([this] { return m_server->numOfConnection(); }) == 0;
+                }));
+            }
+        }
+
+        auto client = connectClient();
+        ASSERT_EQ(4, ::send(client->fd(), "ping", 4, 0));
+        signed char session = 0;
+        ASSERT_TRUE(waitFor([&] { return (session = m_owner.call([&] { return sessionOf(*client); })) != 0; }));
+        ASSERT_TRUE(m_owner.waitForEvent("received u5 s" + std::to_string(session)));
+        char in[8] = {};
+        uint32_t count = 0;
+        EXPECT_EQ(0u, m_owner.call([&] { return m_server->getSession(session)->receive(in, sizeof(in), count); }));
+        EXPECT_EQ(0, std::memcmp("ping", in, 4));
+        EXPECT_EQ(1u, m_owner.call([&] { return m_server->getSession(session)->send("pong", 4, count); }));
+        char out[5] = {};
+        ASSERT_TRUE(readAll(client->fd(), out, 4));
+        EXPECT_STREQ("pong", out);
+        stopServer();
+    }
 }
 
 TEST_F(VComTcpServerSocketTest, ServerWithoutSessionsAnswersOtherFailure)
