@@ -6,6 +6,7 @@
 #include "common/KavoriProductInfo.h"
 #include "common/KavoriResourcePath.h"
 #include "common/Lpc/LpcRestart.h"
+#include "dbgc/dbgc_ProductInfo.h"
 #include "editor/VDStartupOption.h"
 #include "jlib/JHeap.h"
 #include "jlib/jlib_cfg.h"
@@ -37,6 +38,30 @@ void sendClose()
                  static_cast<unsigned>(result));
     }
 }
+
+// What the debug console's banner shows of this product.
+class BannerProductInfo final : public DBGC::IProductInfoSource {
+public:
+    const char* productName(int32_t mode) const override
+    {
+        // The banner is written by one console at a time; the text lives until the next call.
+        thread_local std::string name;
+        name = KavoriProductInfo::getInstance().productName(static_cast<uint32_t>(mode));
+        return name.c_str();
+    }
+    JLIB::JResult versionString(uint32_t kind, char* text, uint32_t size) const override
+    {
+        if (!text || size == 0) return JLIB::kFailed;
+        std::string version;
+        const JLIB::JResult result = KavoriProductInfo::getInstance().versionString(kind, version);
+        const size_t n = version.size() < size - 1 ? version.size() : size - 1;
+        version.copy(text, n);
+        text[n] = '\0';
+        return result;
+    }
+};
+
+BannerProductInfo gBannerProductInfo;
 
 // Takes a root that failed to come up apart again.
 void releaseRoot(KavoriClientSystemThread& root)
@@ -82,6 +107,7 @@ void prepareServices()
                      device.c_str(), work.toString(), info.dataPath(kDataDirUser, false).c_str());
         }
     }
+    DBGC::setProductInfoSource(&gBannerProductInfo);
     (void)vsock_initModule();  // logs its own failure; the threads then report what they cannot open
 }
 
@@ -120,6 +146,7 @@ JLIB::JResult runRoot(KavoriClientSystemThread& root, KavoriProcessSignals& sign
 void endServices(uint32_t endStatus)
 {
     (void)vsock_endModule();  // not running: nothing to end
+    DBGC::setProductInfoSource(nullptr);
     (void)KavoriProductInfo::getInstance().finalize(endStatus);  // always 0
 }
 
