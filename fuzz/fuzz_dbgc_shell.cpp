@@ -2,10 +2,13 @@
 // choosing how many bytes each send takes (0 stalls while reporting success, 7 takes everything),
 // then chunks, each a length byte and that many typed bytes; every chunk is one received event.
 // The handlers check what the shell promises them: fewer than 20 tokens, each 1 to 79 characters.
+// Each input then runs again against the console's real module table, without a thread tree or
+// databases: every lookup gives the null thread or the null database.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 
+#include "dbgc/Modules/dbgc_DebugModuleTable.h"
 #include "dbgc/dbgc_DebugConsole.h"
 
 namespace {
@@ -114,17 +117,14 @@ void pump(FuzzLowIO& io, DBGC::DebugConsole& console)
     if (io.hasEvents()) __builtin_trap();
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+void runInput(const uint8_t* data, size_t size, const DBGC::DBG_MODULE_INFO* table, uint32_t rows)
 {
-    if (size == 0) return 0;
     FuzzLowIO io;
     Owner owner;
     DBGC::DebugConsole console;
     const uint32_t take = data[0] & 7u;
     io.takeAtMost = take == 7 ? 0xFFFFFFFFu : take;
-    if (console.initialize(&owner, io, kTable, 3) != 0) __builtin_trap();
+    if (console.initialize(&owner, io, table, rows) != 0) __builtin_trap();
     io.connect();
     pump(io, console);
     for (size_t pos = 1; pos < size;) {
@@ -135,5 +135,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         pump(io, console);
     }
     (void)console.finalize();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0) return 0;
+    runInput(data, size, kTable, 3);
+    runInput(data, size, DBGC::gDebugModuleTable, DBGC::getDebugModuleTableSize());
     return 0;
 }
