@@ -1,0 +1,7 @@
+#include "OscServer/OscCore/OscInfoAccessor.h"
+
+namespace JOSC {
+
+OscInfoAccessor::~OscInfoAccessor() = default;
+
+}  // namespace JOSC
