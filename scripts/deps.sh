@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev googletest nlohmann-json3-dev liboscpack-dev
-          libexpat1-dev libmd-dev zlib1g-dev libbenchmark-dev)
+          libexpat1-dev libmd-dev zlib1g-dev libbenchmark-dev liblo-tools python3-liblo)
 if [ "${UZ_FUZZ:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
 missing=()
 for p in "${packages[@]}"; do
