@@ -27,6 +27,7 @@
 #include "PDB/pdb_ParamRawArray.h"
 #include "PDB/pdb_ParameterDBCollection.h"
 #include "PDB/pdb_ParameterInfo.h"
+#include "common/Lpc/LpcUzParameterStrategy.h"
 #include "jlib/JHeap.h"
 #include "jlib/JVariant.h"
 
@@ -346,6 +347,18 @@ const std::vector<Checklist>& checklists()
           "/Info/TimeStamp/Month", "/Info/TimeStamp/Day", "/Info/TimeStamp/Hour", "/Info/TimeStamp/Minute",
           "/Info/TimeStamp/Second"}},
         {"peak hold", 5, 0, {"/Meter/PeakHold/On"}},
+        {"position links", kAudioCompo, 0,
+         {"/OBA/Object/PhysicalPosition@xyz@x", "/OBA/Object/PhysicalPosition@xyz@y",
+          "/OBA/Object/PhysicalPosition@xyz@z", "/OBA/Object/LogicalPosition@xyz@x",
+          "/OBA/Object/LogicalPosition@xyz@y", "/OBA/Object/LogicalPosition@xyz@z", "/OBA/Object/Zone"}},
+        {"position links", kAudioCompo, 1,
+         {"/OBA/Space/Position@xy@x", "/OBA/Space/Position@xy@y", "/OBA/Space/Center@xy@x", "/OBA/Space/Center@xy@y",
+          "/OBA/Space/Height@LMH@L", "/OBA/Space/Height@LMH@M", "/OBA/Space/Height@LMH@H", "/Binaural/Source",
+          "/OBA/Speaker/Position@xyz@x", "/OBA/Speaker/Position@xyz@y", "/OBA/Speaker/Position@xyz@z"}},
+        {"position links", kAudioCompo, 2,
+         {"/OBA/Object/LogicalPosition_Internal@xyz@x", "/OBA/Object/LogicalPosition_Internal@xyz@y",
+          "/OBA/Object/LogicalPosition_Internal@xyz@z", "/BinauralControl/Position@xyz@x",
+          "/BinauralControl/Position@xyz@y", "/BinauralControl/Position@xyz@z"}},
     };
     return lists;
 }
@@ -376,8 +389,18 @@ struct RowOutcome {
     uint32_t parsedVersion = 0;
     JLIB::JResult registered = kNone;
     JLIB::JResult added = kNone;
+    JLIB::JResult strategyResolved = 0;  // rows without a strategy resolve nothing
     JLIB::JResult defaulted = kNone;
 };
+
+// The device logic's strategies of the two components with index-dependent defaults.
+LPC::LpcUzParameterStrategyBase* strategyOf(const FactoryRow& row)
+{
+    if (row.db != kAudioCompo) return nullptr;
+    if (row.uid == 0) return &LPC::gUzParameterStrategyCurrent;
+    if (row.uid == 1) return &LPC::gUzParameterStrategySetup;
+    return nullptr;
+}
 
 struct StartUp {
     std::string log;
@@ -385,8 +408,8 @@ struct StartUp {
 };
 
 // The device-control thread's start-up: create the eleven databases, then per row read, parse,
-// register, add the component with sizes 0 and set it to its defaults. Strategies belong to the
-// device logic and are left out: they only replace label and position defaults.
+// register (with the device logic's strategy where there is one), add the component with sizes 0,
+// resolve its strategy's table and set it to its defaults.
 StartUp runStartUp(PDB::IMutex& lock)
 {
     (void)JLIB::GetGlobalHeapManager();  // built before the repository, so destroyed after it
@@ -401,13 +424,14 @@ StartUp runStartUp(PDB::IMutex& lock)
         r.read = readDefinitionFile(pathOf(row), text);
         if (r.read) {
             PDB::ComponentInfo info = PDB::parseComponentInfoJSON(text.data());
-            (void)info.setParameterStrategy(nullptr);
+            (void)info.setParameterStrategy(strategyOf(row));
             r.parsedName = info.componentName();
             r.parsedVersion = info.componentVersion();
             r.registered = PDB::getComponentInfoRepository().addComponentInfo(info);
         }
         PDB::IParameterDB& d = db(row.db);
         r.added = d.addComponent(UniqId(row.uid), row.type, 1, 0, 0, 0);
+        if (LPC::LpcUzParameterStrategyBase* strategy = strategyOf(row)) r.strategyResolved = strategy->initialize(d);
         r.defaulted = d.setDefault(row.uid, kWriteAll);
         out.rows.push_back(r);
     }
@@ -473,6 +497,7 @@ TEST_F(DescriptorFilesTest, StartUpLogsNoErrorAndCreatesEveryComponentWithItsAdd
         EXPECT_EQ(0u, r.registered);
         EXPECT_TRUE(PDB::getComponentInfoRepository().getComponentInfo(row.type, 1).isValid());
         EXPECT_FALSE(JLIB::isFailure(r.added));
+        EXPECT_EQ(0u, r.strategyResolved);  // every address of its default table is declared
         EXPECT_FALSE(JLIB::isFailure(r.defaulted));
         // Each database receives its components in unique-id order, so index and id agree.
         EXPECT_EQ(row.uid, ci(row));
@@ -581,16 +606,17 @@ Limits limitsOf(const PDB::ParameterInfo& p)
     }
 }
 
-bool sameValue(const PDB::ParameterInfo& p, const JVariant& value)
+// Whether value equals the expected default, compared as the parameter's kind.
+bool sameValue(const PDB::ParameterInfo& p, const JVariant& expected, const JVariant& value)
 {
     switch (kindOf(p.type)) {
-    case kSignedKind: return value.toInt32() == p.def.toInt32();
+    case kSignedKind: return value.toInt32() == expected.toInt32();
     case kUnsignedKind:
-    case kBoolKind: return value.toUInt32() == p.def.toUInt32();
-    case kFloatKind: return value.toFloat() == p.def.toFloat();
+    case kBoolKind: return value.toUInt32() == expected.toUInt32();
+    case kFloatKind: return value.toFloat() == expected.toFloat();
     default: {
         const char* a = value.toString();
-        const char* b = p.def.toString();
+        const char* b = expected.toString();
         return a && b && std::strcmp(a, b) == 0;
     }
     }
@@ -605,13 +631,73 @@ TEST_F(DescriptorFilesTest, DefaultsLieWithinTheirRangeAndSurviveTheStartUpWrite
         EXPECT_TRUE(limits.defaultInside);
         ASSERT_GT(p.numX, 0u);
         ASSERT_GT(p.numY, 0u);
-        // The clamping default write at start-up must leave the first and the last element at the default.
+        // The clamping default write at start-up must leave the first and the last element at the
+        // default (the definition's, or the strategy's for the index).
         for (const auto& [x, y] : {std::pair{0u, 0u}, std::pair{p.numX - 1, p.numY - 1}}) {
-            JVariant value;
+            JVariant value, expected;
             ASSERT_FALSE(JLIB::isFailure(db(row.db).getVariant(value, c, a, x, y, nullptr)));
-            EXPECT_TRUE(sameValue(p, value)) << "element " << x << ", " << y;
+            ASSERT_FALSE(JLIB::isFailure(db(row.db).getDefault(expected, c, a, x, y)));
+            EXPECT_TRUE(sameValue(p, expected, value)) << "element " << x << ", " << y;
         }
     });
+}
+
+TEST_F(DescriptorFilesTest, StrategyTablesResolveAndTheirDefaultsSurviveTheStartUpWrite)
+{
+    size_t rows = 0;
+    for (const LPC::LpcUzParameterStrategyBase* strategy :
+         {static_cast<const LPC::LpcUzParameterStrategyBase*>(&LPC::gUzParameterStrategyCurrent),
+          static_cast<const LPC::LpcUzParameterStrategyBase*>(&LPC::gUzParameterStrategySetup)}) {
+        const uint32_t uid = strategy == &LPC::gUzParameterStrategyCurrent ? 0 : 1;
+        for (uint32_t row = 0; row < strategy->rowNum(); ++row, ++rows) {
+            const char* address = strategy->defaultTable()[row].address;
+            SCOPED_TRACE(std::string("component ") + std::to_string(uid) + " " + address);
+            const uint32_t a = ai(kAudioCompo, uid, address);
+            ASSERT_NE(kNone, a);
+            const PDB::ParameterInfo& p = info(kAudioCompo, uid, a);
+            // Every element holds the default the strategy gives it: none was clamped or cut.
+            for (uint32_t x = 0; x < p.numX; ++x) {
+                for (uint32_t y = 0; y < p.numY; ++y) {
+                    JVariant value, expected;
+                    ASSERT_FALSE(JLIB::isFailure(db(kAudioCompo).getVariant(value, uid, a, x, y, nullptr)));
+                    ASSERT_FALSE(JLIB::isFailure(db(kAudioCompo).getDefault(expected, uid, a, x, y)));
+                    ASSERT_TRUE(sameValue(p, expected, value)) << "element " << x << ", " << y;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(10u, rows);
+
+    struct Case {
+        uint32_t uid;
+        const char* address;
+        uint32_t x;
+        uint32_t y;
+        const char* text;
+        int32_t number;
+    };
+    const Case cases[] = {
+        {0, "/OBA/Label/Name", 0, 0, "Obj 001", 0},
+        {0, "/OBA/Label/Name", 127, 0, "Obj 128", 0},
+        {1, "/OBA/Zone/Label/Name", 9, 0, "Zone 10", 0},
+        {1, "/ToSpeaker/Label/Name", 63, 0, "Sp 064", 0},
+        {1, "/OBA/Space/Position@xy@x", 31, 6, nullptr, 2000},
+        {1, "/OBA/Space/Position@xy@y", 31, 6, nullptr, 0},
+        {1, "/OBA/Space/Position@xy@y", 0, 0, nullptr, 2000},
+        {1, "/3DRev/PEQ/F", 2, 0, nullptr, 10000},
+        {1, "/3DRev/PEQ/F", 4, 0, nullptr, 100000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.address) + " " + std::to_string(c.x) + "/" + std::to_string(c.y));
+        JVariant value;
+        ASSERT_FALSE(JLIB::isFailure(db(kAudioCompo).getVariant(value, c.uid, ai(kAudioCompo, c.uid, c.address), c.x,
+                                                                c.y, nullptr)));
+        if (c.text) {
+            EXPECT_STREQ(c.text, value.toString());
+        } else {
+            EXPECT_EQ(c.number, value.toInt32());
+        }
+    }
 }
 
 TEST_F(DescriptorFilesTest, AttributesKeepVolatileStateLocalAndLetOnlyCurrentSettingsMarkTheScene)

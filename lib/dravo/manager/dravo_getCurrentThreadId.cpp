@@ -1,0 +1,9 @@
+#include "dravo_getCurrentThreadId.h"
+
+#include <pthread.h>
+
+namespace DRAVO {
+
+ThreadId getCurrentThreadId() { return static_cast<ThreadId>(pthread_self()); }
+
+}  // namespace DRAVO
