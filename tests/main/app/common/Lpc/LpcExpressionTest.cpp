@@ -76,7 +76,9 @@ TEST(LpcExpressionTest, LevelsAndDelaysPrintTwoDecimalsWithinTheBuffer)
         EXPECT_EQ(c.result, result);
         if (JLIB::isSuccess(result)) {
             EXPECT_STREQ(c.text, buffer);
-            if (c.size < 16) EXPECT_EQ('#', buffer[c.size]);  // nothing past the size
+            if (c.size < 16) {
+                EXPECT_EQ('#', buffer[c.size]);  // nothing past the size
+            }
         } else {
             EXPECT_EQ(std::string(16, '#'), std::string(buffer));
         }
