@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FileCache/TempFolder.h"
 #include "PDB/pdb_IParameterDB.h"
 #include "PDB/pdb_ParameterDBCollection.h"
 #include "TMS/SystemThread.h"
@@ -137,7 +138,8 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ("", m_databases.create());
-        ASSERT_EQ(0u, DRAVO::AudioComponentCollection::singleton()->initialize("/nonexistent/", 100));
+        // An empty component folder: the collection needs one it can list.
+        ASSERT_EQ(0u, DRAVO::AudioComponentCollection::singleton()->initialize((m_components.path() + "/").c_str(), 100));
         ASSERT_TRUE(TmsTest::setUpThread(m_app, "App", 0, 10));
         m_root.onInit = [this] {
             EXPECT_EQ(0u, m_root.addSystemInfo(KAVORI::gSysInfoNodeTable, KAVORI::kSysInfoNodeNum));
@@ -164,6 +166,7 @@ protected:
     }
 
     TMS::TMSystem m_system;  // first: outlives the threads
+    TempFolder m_components;
     LpcTest::ShippedDatabases m_databases;
     TestAppThread m_app;
     TmsTest::Recording<TMS::SystemThread> m_root{1};
