@@ -47,7 +47,11 @@ const KavoriClientSystemThread::ChildPlace KavoriClientSystemThread::kChildPlace
 // "DebugConsole", "DeviceControl", "Sync", "VDProtocol", "Compiler", "MURRemote", "OSCServer",
 // "DeviceControlForUZ". Each one, once built, is declared as a member in that order and placed
 // here with placeChild.
-KavoriClientSystemThread::KavoriClientSystemThread() : TMS::SystemThread(1), m_children{}, m_initResult(JLIB::kOk) {}
+KavoriClientSystemThread::KavoriClientSystemThread() : TMS::SystemThread(1), m_children{}, m_initResult(JLIB::kOk)
+{
+    (void)placeChild("DeviceControl", m_deviceControl);  // a name of the table: always placed
+    (void)placeChild("Compiler", m_compiler);             // as above
+}
 
 KavoriClientSystemThread::~KavoriClientSystemThread()
 {

@@ -8,6 +8,8 @@
 #include <cstdint>
 
 #include "TMS/SystemThread.h"
+#include "common/KavoriDeviceControlThread.h"
+#include "editor/OPVCompilerThread.h"
 
 namespace KAVORI {
 
@@ -49,6 +51,8 @@ private:
     // Null where the child is not in this build; indexed like kChildPlaces.
     TMS::AbstractThread* m_children[kChildNum];
     std::atomic<JLIB::JResult> m_initResult;
+    KavoriDeviceControlThread m_deviceControl;
+    OPVCompilerThread m_compiler;
 };
 
 }  // namespace KAVORI

@@ -47,6 +47,12 @@ public:
                                        std::filesystem::path(folder) / "SystemSetting.ini",
                                        std::filesystem::copy_options::overwrite_existing);
         }
+        // The definition files and the component libraries ship beside the program too.
+        for (const char* shipped : {"Descriptor", "Component"}) {
+            std::filesystem::copy(built.parent_path() / shipped, std::filesystem::path(folder) / shipped,
+                                  std::filesystem::copy_options::recursive |
+                                      std::filesystem::copy_options::overwrite_existing);
+        }
         return program.string();
     }
 
