@@ -5,6 +5,7 @@
 #include <new>
 
 #include "PDB/pdb_IParameterDB.h"
+#include "PDB/pdb_ParameterArray.h"
 #include "PDB/pdb_ParameterDBCollection.h"
 #include "PDB/pdb_ParameterInfo.h"
 #include "common/Lpc/LpcPDBLinkWrite.h"
@@ -170,9 +171,10 @@ JLIB::JResult getArgNoFromPdbAddressWithPostFix(const char* address, uint32_t& i
 JLIB::JResult isAtomicParameter(PDB::IParameterDB& db, uint32_t ci, uint32_t ai, bool& isMember, uint32_t& index,
                                 uint32_t& count)
 {
-    const PDB::AddressId id = db.getAddressId(ci, ai);
+    // The definition's own text: every handler write asks, and an id would be fingerprinted for nothing.
+    const char* address = db.paramInfo(ci, ai).strAddress.c_str();
     uint32_t memberIndex = 0, memberCount = 0;
-    const JLIB::JResult parsed = getArgNoFromPdbAddressWithPostFix(id.strAddress(), memberIndex, memberCount);
+    const JLIB::JResult parsed = getArgNoFromPdbAddressWithPostFix(address, memberIndex, memberCount);
     if (JLIB::isFailure(parsed)) return parsed;
     isMember = parsed == 1;
     if (isMember) {
@@ -223,6 +225,59 @@ JLIB::JResult lpcpdb_setVariantWithAtomic(const PDB::AddressId& id, uint32_t x, 
                                           uint8_t attr)
 {
     return lpcpdb_setVariantWithAtomic(id.componentIndex(), id.addressIndex(), x, y, value, attr);
+}
+
+JLIB::JResult lpcpdb_setVariantsWithAtomic(uint32_t ci, uint32_t ai, uint32_t x, uint32_t y, const JVariant* values,
+                                           uint32_t count, uint8_t attr)
+{
+    PDB::IParameterDB& db = getLpcPDB();
+    JLIB::JResult failures = JLIB::kOk;
+    // Bit k: value k was sent to the database / was stored as sent, which the database marks itself.
+    uint64_t sent = 0;
+    uint64_t storedAndMarked = 0;
+    JVariant current;
+    for (uint32_t k = 0; k < count; ++k) {
+        const JLIB::JResult read = db.getVariant(current, ci, ai + k, x, y, nullptr);
+        if (JLIB::isFailure(read)) {
+            failures |= read;
+            continue;
+        }
+        if (current == values[k]) continue;
+        const JLIB::JResult written = db.setVariant(ci, ai + k, x, y, values[k], attr);
+        if (JLIB::isFailure(written)) {
+            failures |= written;
+            continue;
+        }
+        if (k >= 64) continue;  // beyond the masks every member is marked explicitly below
+        sent |= uint64_t{1} << k;
+        // A clamped value may equal the stored one and go unmarked.
+        if ((written & PDB::kValueClamped) == 0) storedAndMarked |= uint64_t{1} << k;
+    }
+    // Each touched group once: its members the database did not mark are marked here.
+    uint32_t groupEnd = 0;
+    JLIB::JResult result = JLIB::kOk;
+    for (uint32_t k = 0; k < count; ++k) {
+        const bool touched = k < 64 ? (sent >> k) & 1u : true;
+        if (!touched || ai + k < groupEnd) continue;
+        bool isMember = false;
+        uint32_t index = 0, members = 0;
+        const JLIB::JResult atomic = isAtomicParameter(db, ci, ai + k, isMember, index, members);
+        if (JLIB::isFailure(atomic)) {
+            failures |= atomic;
+            continue;
+        }
+        if (!isMember) continue;
+        const uint32_t first = getFirstAddressIndexOfAtomicParameter(ci, ai + k, index);
+        groupEnd = first + members;
+        for (uint32_t j = 0; j < members; ++j) {
+            const uint32_t member = getAddressIndexOfAtomicParameter(ci, first, j);
+            const uint32_t offset = member - ai;
+            if (member >= ai && offset < count && offset < 64 && ((storedAndMarked >> offset) & 1u) != 0) continue;
+            const JLIB::JResult marked = db.setDirty(ci, member, x, y, attr);
+            result = JLIB::isFailure(marked) ? JLIB::kOk : marked;
+        }
+    }
+    return JLIB::isFailure(failures) ? failures : result;
 }
 
 JLIB::JResult pdb_addressCheck(const PDB::AddressId& id)

@@ -114,6 +114,12 @@ uint32_t getAddressIndexOfAtomicParameter(uint32_t ci, uint32_t firstAi, uint32_
                                                         const JVariant& value, uint8_t attr);
 [[nodiscard]] JLIB::JResult lpcpdb_setVariantWithAtomic(const PDB::AddressId& id, uint32_t x, uint32_t y,
                                                         const JVariant& value, uint8_t attr);
+// Values k to (ci, ai + k) at (x, y), each changed one written; then every member of each group
+// written to is marked changed, as the single writes would leave them, skipping the members the
+// database marked itself on storing them. Every value is tried; the OR of the failed reads,
+// writes and parses, else 0 (or the last mark's status).
+[[nodiscard]] JLIB::JResult lpcpdb_setVariantsWithAtomic(uint32_t ci, uint32_t ai, uint32_t x, uint32_t y,
+                                                         const JVariant* values, uint32_t count, uint8_t attr);
 // 0 for a resolved id. An unresolved one comes from an address table that a definition file
 // does not declare: logged, 0x80000000, and the caller stops its initialisation.
 [[nodiscard]] JLIB::JResult pdb_addressCheck(const PDB::AddressId& id);

@@ -3,13 +3,10 @@
 #include "common/Lpc/LpcPDBLinkConverter.h"
 #include "common/Lpc/LpcPDBLinkConverterList.h"
 #include "common/Lpc/LpcPDBLinkCoordinateTransformationFunc.h"
-#include "common/Lpc/internal/LpcPositionLinkCategories.h"
 
 namespace LPC {
 
 namespace {
-
-using namespace LPC::internal;
 
 constexpr JLIB::JResult kFailed = 0x80000000u;
 
@@ -39,7 +36,7 @@ uint32_t PDBLinkCoordinateTransformation::linkPrmSpace(const LinkMap& links, con
 {
     const CATEGORY_OF_LinkPrm category = entry.first;
     // Two equal outline points would give the converter sectors without a direction.
-    if (category == kLinkSpacePosition || category == kLinkSpaceCenter) {
+    if (category == CATEGORY_LINKPRM_OBA_SPACE_POSITION || category == CATEGORY_LINKPRM_OBA_SPACE_CENTER) {
         JLIB_RETURN_IF_FAILED(canSetPositionTo(links, values, x));
     }
     (void)setVariantList(links, category, x, y, values, attr);  // the rebuild reads back what was stored
@@ -71,7 +68,7 @@ JLIB::JResult PDBLinkCoordinateTransformation::linkPrmSpaceInternal(const LinkMa
     }
     for (uint32_t k = 0; k < PDBLinkConverter::kHeightNum; ++k) {
         JVariant height;
-        JLIB_RETURN_IF_FAILED(getVariant(links, kLinkSpaceHeight, space, 0, height, k));
+        JLIB_RETURN_IF_FAILED(getVariant(links, CATEGORY_LINKPRM_OBA_SPACE_HEIGHT, space, 0, height, k));
         JLIB_RETURN_IF_FAILED(converter->setPointHeight(k, height));
     }
     XYValue center;
@@ -85,7 +82,7 @@ JLIB::JResult getOBASpacePosition(const LinkMap& links, uint32_t space, SpaceOut
     JLIB::JResult result = JLIB::kOk;
     for (uint32_t i = 0; i < points.size(); ++i) {
         for (uint32_t member = 0; member < 2; ++member) {
-            result = getVariant(links, kLinkSpacePosition, space, i, points[i][member], member);
+            result = getVariant(links, CATEGORY_LINKPRM_OBA_SPACE_POSITION, space, i, points[i][member], member);
             if (JLIB::isFailure(result)) return result;
         }
     }
@@ -94,8 +91,8 @@ JLIB::JResult getOBASpacePosition(const LinkMap& links, uint32_t space, SpaceOut
 
 JLIB::JResult getOBASpaceCenter(const LinkMap& links, uint32_t space, XYValue& center)
 {
-    JLIB_RETURN_IF_FAILED(getVariant(links, kLinkSpaceCenter, space, 0, center[0], 0));
-    return getVariant(links, kLinkSpaceCenter, space, 0, center[1], 1);
+    JLIB_RETURN_IF_FAILED(getVariant(links, CATEGORY_LINKPRM_OBA_SPACE_CENTER, space, 0, center[0], 0));
+    return getVariant(links, CATEGORY_LINKPRM_OBA_SPACE_CENTER, space, 0, center[1], 1);
 }
 
 bool isSameXY(const XYValue& stored, const JVariantList& values)

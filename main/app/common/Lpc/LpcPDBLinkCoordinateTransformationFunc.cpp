@@ -11,13 +11,10 @@
 #include "common/Lpc/LpcPDBLinkConverter.h"
 #include "common/Lpc/LpcPDBLinkConverterList.h"
 #include "common/Lpc/LpcValueHelper.h"
-#include "common/Lpc/internal/LpcPositionLinkCategories.h"
 
 namespace LPC {
 
 namespace {
-
-using namespace LPC::internal;
 
 constexpr JLIB::JResult kFailed = 0x80000000u;
 constexpr uint32_t kMemberNum = 3;
@@ -56,12 +53,8 @@ const PDBLinkConverter* converterOfObject(const PDBLinkConverterList* converters
 JLIB::JResult writeAt(const PDB::AddressId& address, uint32_t x, uint32_t y, const JVariantList& values,
                       uint32_t count, uint8_t attr)
 {
-    JLIB::JResult result = JLIB::kOk;
-    for (uint32_t k = 0; k < count && k < values.size(); ++k) {
-        result |= lpcpdb_setVariantWithAtomic(address.componentIndex(), address.addressIndex() + k, x, y, values[k],
-                                              attr);
-    }
-    return result;
+    const uint32_t n = count < values.size() ? count : static_cast<uint32_t>(values.size());
+    return lpcpdb_setVariantsWithAtomic(address.componentIndex(), address.addressIndex(), x, y, values.data(), n, attr);
 }
 
 JLIB::JResult oneOrFailure(JLIB::JResult result) { return JLIB::isFailure(result) ? result : 1u; }
@@ -71,7 +64,7 @@ JLIB::JResult oneOrFailure(JLIB::JResult result) { return JLIB::isFailure(result
 JLIB::JResult getZoneNo(const LinkMap& links, uint32_t object, uint32_t& space)
 {
     JVariant zone;
-    JLIB_RETURN_IF_FAILED(getVariant(links, kLinkObjectZone, object, 0, zone, 0));
+    JLIB_RETURN_IF_FAILED(getVariant(links, CATEGORY_LINKPRM_OBA_OBJECT_ZONE, object, 0, zone, 0));
     return to0base(zone.toUInt32(), &space);
 }
 
@@ -120,18 +113,18 @@ JLIB::JResult linkToBinauralControlPosition(const LinkMap& links, CATEGORY_OF_Li
                                             uint32_t y, const JVariantList& position, uint8_t attr, bool skipOwnWrite)
 {
     JVariant source;
-    const JLIB::JResult read = getVariant(links, kLinkBinauralSource, 0, 0, source, 0);
+    const JLIB::JResult read = getVariant(links, CATEGORY_LINKPRM_BINAURAL_SOURCE, 0, 0, source, 0);
     if (JLIB::isFailure(read)) return read;
     switch (static_cast<uint32_t>(category)) {
-    case kLinkObjectPhysicalPosition:
+    case CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION:
         // The object's own position is stored whatever the skip flag says: no other writer follows.
         if (source.toInt32() != kBinauralSourceObjects) return setVariantList(links, category, x, y, position, attr);
         return linkToBinauralControlPositionInternal(links, category, x, y, position, attr, kBinauralSourceObjects,
                                                      source, skipOwnWrite, kBinauralUpperHalf);
-    case kLinkObjectPhysicalPositionBinaural:
+    case CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION_BINAURAL:
         return linkToBinauralControlPositionInternal(links, category, x, y, position, attr, kBinauralSourceObjects,
                                                      source, skipOwnWrite, kBinauralUpperHalf);
-    case kLinkSpeakerPosition:
+    case CATEGORY_LINKPRM_OBA_SPEAKER_POSITION:
         return linkToBinauralControlPositionInternal(links, category, x, y, position, attr, kBinauralSourceSpeakers,
                                                      source, skipOwnWrite, 0) |
                linkToBinauralControlPositionInternal(links, category, x, y, position, attr, kBinauralSourceSpeakers,
@@ -148,8 +141,8 @@ JLIB::JResult linkToBinauralControlPositionInternal(const LinkMap& links, CATEGO
 {
     if (source.toInt32() != expectedSource) return JLIB::kOk;
     if (!skipOwnWrite) JLIB_RETURN_IF_FAILED(setVariantList(links, category, x, y, position, attr));
-    JLIB_RETURN_IF_FAILED(
-        setVariantList(links, kLinkBinauralControlPosition, x + indexOffset, y, position, kDerivedWriteAttr));
+    JLIB_RETURN_IF_FAILED(setVariantList(links, CATEGORY_LINKPRM_BINAURAL_CONTROL_POSITION, x + indexOffset, y,
+                                         position, kDerivedWriteAttr));
     return 1u;
 }
 
@@ -179,8 +172,9 @@ JLIB::JResult setPrmLogicalXYZ(const LinkMap& links, CATEGORY_OF_LinkPrm categor
 JLIB::JResult setPrmLogicalBothClipAndNonClip(const LinkMap& links, const JVariantList& position, uint32_t object,
                                               uint8_t attr)
 {
-    JLIB_RETURN_IF_FAILED(setPrmLogicalXYZ(links, kLinkObjectLogicalPositionInternal, object, 0, position, attr));
-    return setPrmLogicalXYZ(links, kLinkObjectLogicalPosition, object, 0, position, attr);
+    JLIB_RETURN_IF_FAILED(
+        setPrmLogicalXYZ(links, CATEGORY_LINKPRM_OBA_OBJECT_LOGICAL_POSITION_INTERNAL, object, 0, position, attr));
+    return setPrmLogicalXYZ(links, CATEGORY_LINKPRM_OBA_OBJECT_LOGICAL_POSITION, object, 0, position, attr);
 }
 
 JLIB::JResult toPhysical(const PDBLinkConverterList* converters, const LinkMap& links, const JVariantList& logical,
@@ -244,7 +238,7 @@ JLIB::JResult linkPrmLogicalToPhysicalInternal(const PDBLinkConverterList* conve
 {
     JVariantList physical;
     JLIB_RETURN_IF_FAILED(toPhysical(converters, links, logical, physical, x));
-    return setPrmPhysicalXYZ(links, kLinkObjectPhysicalPosition, x, y, physical, attr);
+    return setPrmPhysicalXYZ(links, CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION, x, y, physical, attr);
 }
 
 JLIB::JResult linkPrmLogicalToPhysical(const PDBLinkConverterList* converters, const LinkMap& links,
@@ -260,7 +254,7 @@ JLIB::JResult linkPrmLogicalToPhysical(const PDBLinkConverterList* converters, c
 JLIB::JResult linkPrmPhysicalToLogical(const PDBLinkConverterList* converters, const LinkMap& links, uint32_t object)
 {
     JVariantList physical;
-    JLIB_RETURN_IF_FAILED(getPrmPhysicalXYZ(links, kLinkObjectPhysicalPosition, object, 0, physical));
+    JLIB_RETURN_IF_FAILED(getPrmPhysicalXYZ(links, CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION, object, 0, physical));
     JVariantList logical;
     JLIB_RETURN_IF_FAILED(toLogical(converters, links, physical, logical, object));
     return setPrmLogicalBothClipAndNonClip(links, logical, object, kDerivedWriteAttr);
@@ -284,7 +278,7 @@ JLIB::JResult updateLogicalFromPhysicalForOBA(const PDBLinkConverterList* conver
 JLIB::JResult updateLogicalFromPhysical(const PDBLinkConverterList* converters, const LinkMap& links, uint8_t attr,
                                         bool allObjects, uint32_t space)
 {
-    const auto entry = links.find(kLinkObjectPhysicalPosition);
+    const auto entry = links.find(CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION);
     if (entry == links.end()) return kFailed;
     const PDB::AddressId& id = entry->second.addressId;
     const uint32_t objectNum = getLpcPDB().paramInfo(id.componentIndex(), id.addressIndex()).numX;
@@ -305,7 +299,7 @@ JLIB::JResult movePhysicalPosition(const LinkMap& links, uint32_t object, JVaria
 {
     if (position.size() < kMemberNum || offset.size() < kMemberNum) return kFailed;
     JVariantList current;
-    JLIB_RETURN_IF_FAILED(getPrmPhysicalXYZ(links, kLinkObjectPhysicalPosition, object, 0, current));
+    JLIB_RETURN_IF_FAILED(getPrmPhysicalXYZ(links, CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION, object, 0, current));
     for (uint32_t k = 0; k < kMemberNum; ++k) position[k] = current[k] + offset[k];
     return JLIB::kOk;
 }
@@ -315,8 +309,8 @@ JLIB::JResult updateBothPhysicalAndLogical(const PDBLinkConverterList* converter
 {
     JVariantList position(kMemberNum);
     JLIB_RETURN_IF_FAILED(movePhysicalPosition(links, object, position, offset));
-    JLIB_RETURN_IF_FAILED(
-        setPrmPhysicalXYZ(links, kLinkObjectPhysicalPosition, object, 0, position, kDerivedWriteAttr));
+    JLIB_RETURN_IF_FAILED(setPrmPhysicalXYZ(links, CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION, object, 0, position,
+                                            kDerivedWriteAttr));
     JVariantList logical;
     JLIB_RETURN_IF_FAILED(toLogical(converters, links, position, logical, object));
     return setPrmLogicalBothClipAndNonClip(links, logical, object, attr);
@@ -350,14 +344,16 @@ JLIB::JResult linkPrmLogicalToPhysicalWithPairTypeA(const PDBLinkConverterList* 
                                                     bool withPartner, uint8_t attr)
 {
     if (!converters || logical.size() < kMemberNum) return kFailed;
-    JVariantList objectNew(kMemberNum);
-    JVariantList partnerNew(kMemberNum);
-    for (uint32_t k = 0; k < kMemberNum; ++k) {
+    const JVariantList objectNew(logical.begin(), logical.begin() + kMemberNum);
+    JVariantList partnerNew;
+    if (withPartner) partnerNew.resize(kMemberNum);  // an object alone needs no offset
+    for (uint32_t k = 0; withPartner && k < kMemberNum; ++k) {
         JVariant objectOld;
         JVariant partnerOld;
-        JLIB_RETURN_IF_FAILED(getVariant(links, kLinkObjectLogicalPositionInternal, object, 0, objectOld, k));
-        JLIB_RETURN_IF_FAILED(getVariant(links, kLinkObjectLogicalPositionInternal, partner, 0, partnerOld, k));
-        objectNew[k] = logical[k];
+        JLIB_RETURN_IF_FAILED(
+            getVariant(links, CATEGORY_LINKPRM_OBA_OBJECT_LOGICAL_POSITION_INTERNAL, object, 0, objectOld, k));
+        JLIB_RETURN_IF_FAILED(
+            getVariant(links, CATEGORY_LINKPRM_OBA_OBJECT_LOGICAL_POSITION_INTERNAL, partner, 0, partnerOld, k));
         partnerNew[k] = logical[k] + (partnerOld - objectOld);
     }
     const JLIB::JResult result =
@@ -373,7 +369,8 @@ JLIB::JResult linkPrmLogicalToPhysicalWithPairTypeAInternal(const PDBLinkConvert
     JVariantList physical;
     JLIB_RETURN_IF_FAILED(toPhysical(converters, links, logical, physical, object));
     JLIB_RETURN_IF_FAILED(setPrmLogicalBothClipAndNonClip(links, logical, object, attr));
-    return setPrmPhysicalXYZ(links, kLinkObjectPhysicalPosition, object, 0, physical, kDerivedWriteAttr);
+    return setPrmPhysicalXYZ(links, CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION, object, 0, physical,
+                             kDerivedWriteAttr);
 }
 
 JLIB::JResult linkPrmLogicalToPhysicalWithPairTypeB(const PDBLinkConverterList* converters, const LinkMap& links,
@@ -382,7 +379,7 @@ JLIB::JResult linkPrmLogicalToPhysicalWithPairTypeB(const PDBLinkConverterList* 
 {
     if (!converters || logical.size() < kMemberNum) return kFailed;
     JVariantList logicalOld;
-    JLIB_RETURN_IF_FAILED(getPrmXYZ(links, kLinkObjectLogicalPosition, object, 0, logicalOld));
+    JLIB_RETURN_IF_FAILED(getPrmXYZ(links, CATEGORY_LINKPRM_OBA_OBJECT_LOGICAL_POSITION, object, 0, logicalOld));
     JVariantList physicalOld;
     JVariantList physicalNew;
     JLIB_RETURN_IF_FAILED(toPhysical(converters, links, logicalOld, physicalOld, object));

@@ -120,12 +120,8 @@ JLIB::JResult setVariantList(const LinkMap& links, CATEGORY_OF_LinkPrm category,
 {
     const T_LINK_PRM* entry = findEntry(links, category);
     if (!entry) return JLIB::kOk;
-    JLIB::JResult result = JLIB::kOk;
-    for (uint32_t k = 0; k < values.size(); ++k) {
-        result = lpcpdb_setVariantWithAtomic(entry->addressId.componentIndex(), entry->addressId.addressIndex() + k, x,
-                                             y, values[k], attr);
-    }
-    return result;
+    return lpcpdb_setVariantsWithAtomic(entry->addressId.componentIndex(), entry->addressId.addressIndex(), x, y,
+                                        values.data(), static_cast<uint32_t>(values.size()), attr);
 }
 
 }  // namespace LPC

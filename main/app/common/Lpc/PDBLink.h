@@ -18,9 +18,60 @@
 
 namespace LPC {
 
-// Names one link entry; entries are kept and walked in ascending order. The device link table
-// names its values.
-enum CATEGORY_OF_LinkPrm : uint32_t {};
+// Names one link entry of the device link table; entries are kept and walked in ascending order.
+// "_INTERNAL" entries and the layers, binaural control positions and impulse-response numbers are
+// derived values that only handlers write.
+enum CATEGORY_OF_LinkPrm : uint32_t {
+    CATEGORY_LINKPRM_OBA_OBJECT_PAIR = 0,
+    CATEGORY_LINKPRM_OBA_SOLO_ON_PAIR = 1,
+    CATEGORY_LINKPRM_OBA_OBJECT_FADER_LEVEL = 2,
+    CATEGORY_LINKPRM_OBA_OBJECT_FADER_ON = 3,
+    CATEGORY_LINKPRM_OBA_OBJECT_VISIBLE = 4,
+    CATEGORY_LINKPRM_OBA_OBJECT_AUXSEND_ON = 5,
+    CATEGORY_LINKPRM_OBA_OBJECT_AUXSEND_LEVEL = 6,
+    CATEGORY_LINKPRM_OBA_OBJECT_REVSEND_ON = 7,
+    CATEGORY_LINKPRM_OBA_OBJECT_REVSEND_LEVEL = 8,
+    CATEGORY_LINKPRM_OBA_OBJECT_XYMODE = 9,
+    CATEGORY_LINKPRM_OBA_OBJECT_ZONE_PAIR = 10,
+    CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION = 11,  // Int32 centimetres x, y, z
+    CATEGORY_LINKPRM_OBA_OBJECT_LOGICAL_POSITION = 12,   // the clipped copy
+    CATEGORY_LINKPRM_OBA_OBJECT_LOGICAL_POSITION_INTERNAL = 13,  // the unclipped copy
+    CATEGORY_LINKPRM_OBA_OBJECT_SIZE_H = 14,
+    CATEGORY_LINKPRM_OBA_OBJECT_SIZE_V = 15,
+    CATEGORY_LINKPRM_OBA_OBJECT_RECALLSAFE_ON = 16,
+    CATEGORY_LINKPRM_OBA_OBJECT_RECALLSAFE_POSITION = 17,
+    CATEGORY_LINKPRM_OBA_OBJECT_RECALLSAFE_SIZE = 18,
+    CATEGORY_LINKPRM_OBA_OBJECT_RECALLSAFE_AUXSEND = 19,
+    CATEGORY_LINKPRM_OBA_OBJECT_RECALLSAFE_REVSEND = 20,
+    CATEGORY_LINKPRM_AUXIN_SOLO_ON = 21,
+    CATEGORY_LINKPRM_AUXIN_SOLO_ON_INTERNAL = 22,
+    CATEGORY_LINKPRM_OBA_SOLO_ON = 23,
+    CATEGORY_LINKPRM_OBA_SOLO_ON_INTERNAL = 24,
+    CATEGORY_LINKPRM_TOSPEAKER_SOLO_ON = 25,
+    CATEGORY_LINKPRM_TOSPEAKER_SOLO_ON_INTERNAL = 26,
+    CATEGORY_LINKPRM_SHOW_ON = 27,
+    CATEGORY_LINKPRM_OBA_SPACE_POSITION = 28,  // boundary points x, y
+    CATEGORY_LINKPRM_OBA_SPACE_CENTER = 29,    // x, y
+    CATEGORY_LINKPRM_OBA_SPACE_HEIGHT = 30,    // low, middle, high
+    CATEGORY_LINKPRM_OBA_OBJECT_ZONE = 31,     // 1..32, 0 invalid
+    CATEGORY_LINKPRM_BINAURAL_SOURCE = 32,     // 0 objects, 1 speakers
+    CATEGORY_LINKPRM_OBA_SPEAKER_POSITION = 33,
+    CATEGORY_LINKPRM_OBA_OBJECT_PHYSICAL_POSITION_BINAURAL = 34,
+    CATEGORY_LINKPRM_BINAURAL_CONTROL_POSITION = 35,
+    CATEGORY_LINKPRM_OBA_SPEAKER_ZONE = 36,
+    CATEGORY_LINKPRM_OBA_SPEAKER_ZONE_LAYER1 = 37,
+    CATEGORY_LINKPRM_OBA_SPEAKER_ZONE_LAYER2 = 38,
+    CATEGORY_LINKPRM_OSCILLATOR_SENDASSIGN_TOSPEAKER = 39,
+    CATEGORY_LINKPRM_OSCILLATOR_SENDASSIGN_TOSPEAKER_INTERNAL = 40,
+    CATEGORY_LINKPRM_3DREV_PATTERN = 41,
+    CATEGORY_LINKPRM_3DREV_FIR16X4_IRNO = 42,
+    CATEGORY_LINKPRM_3DREV_SREV_IRNO = 43,
+    CATEGORY_LINKPRM_OBA_MASTERFADER_LEVEL = 44,
+    CATEGORY_LINKPRM_OBA_MASTERFADER_LEVEL_INTERNAL = 45,
+    CATEGORY_LINKPRM_OBA_MASTERFADER_ON = 46,
+    CATEGORY_LINKPRM_OBA_MASTERFADER_ON_INTERNAL = 47,
+    CATEGORY_LINKPRM_NUM = 48,
+};
 
 // Why an update pass runs.
 enum CATEGORY_OF_LinkUpdateFactor : uint32_t {
@@ -98,7 +149,8 @@ private:
 // lpcpdb_setVariantWithAtomic on the entry's id.
 [[nodiscard]] JLIB::JResult setVariant(const LinkMap& links, CATEGORY_OF_LinkPrm category, uint32_t x, uint32_t y,
                                        const JVariant& value, uint8_t attr);
-// Value k to member k with lpcpdb_setVariantWithAtomic; the last write's result (0 for none).
+// Value k to member k with lpcpdb_setVariantsWithAtomic (every value tried, the group marked once);
+// the OR of the failures, else 0 or the mark's status.
 [[nodiscard]] JLIB::JResult setVariantList(const LinkMap& links, CATEGORY_OF_LinkPrm category, uint32_t x,
                                            uint32_t y, const JVariantList& values, uint8_t attr);
 

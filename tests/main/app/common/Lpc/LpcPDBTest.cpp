@@ -262,6 +262,44 @@ TEST_F(LpcPDBTest, AtomicWriteSkipsUnchangedValuesAndAnnouncesTheWholeGroup)
     EXPECT_TRUE(JLIB::isFailure(LPC::lpcpdb_setVariantWithAtomic(0, fader, 128, 0, JVariant(1), 9)));
 }
 
+TEST_F(LpcPDBTest, GroupWriteStoresChangedMembersAndAnnouncesEachGroupWhole)
+{
+    NoWake callback;
+    ASSERT_EQ(0u, db().addDirtyFlag(0x7778, &callback, PDB::SubscribeAttr()));
+    const int32_t slot = db().getDirtyFlagSet(0x7778);
+    ASSERT_GE(slot, 0);
+    (void)drain(slot);
+    (void)drain(slot);
+    const uint32_t x = ai(0, "/OBA/Object/PhysicalPosition@xyz@x");
+
+    // Member 1 unchanged: still announced, with the write's factor like the stored ones.
+    const JVariant position[3] = {JVariant(10), JVariant(0), JVariant(30)};
+    EXPECT_TRUE(JLIB::isSuccess(LPC::lpcpdb_setVariantsWithAtomic(0, x, 4, 0, position, 3, 9)));
+    EXPECT_EQ((std::vector<Position>{{0, x, 4, 0}, {0, x + 1, 4, 0}, {0, x + 2, 4, 0}}), drain(slot));
+    for (uint32_t k = 0; k < 3; ++k) EXPECT_EQ(9u, db().getFactor(0, x + k, 4, 0)) << k;
+    EXPECT_EQ(30, intAt(0, "/OBA/Object/PhysicalPosition@xyz@z", 4));
+
+    // Only member 2 of the group written: the whole group is announced.
+    EXPECT_TRUE(JLIB::isSuccess(LPC::lpcpdb_setVariantsWithAtomic(0, x + 2, 4, 0, position, 1, 8)));
+    EXPECT_EQ((std::vector<Position>{{0, x, 4, 0}, {0, x + 1, 4, 0}, {0, x + 2, 4, 0}}), drain(slot));
+    EXPECT_EQ(10, intAt(0, "/OBA/Object/PhysicalPosition@xyz@z", 4));
+
+    // Nothing changed: nothing announced. A clamped value is announced like a stored one.
+    EXPECT_TRUE(JLIB::isSuccess(LPC::lpcpdb_setVariantsWithAtomic(0, x + 2, 4, 0, position, 1, 8)));
+    EXPECT_TRUE(drain(slot).empty());
+    const JVariant beyond[1] = {JVariant(900000)};
+    EXPECT_TRUE(JLIB::isSuccess(LPC::lpcpdb_setVariantsWithAtomic(0, x + 1, 4, 0, beyond, 1, 8)));
+    EXPECT_EQ((std::vector<Position>{{0, x, 4, 0}, {0, x + 1, 4, 0}, {0, x + 2, 4, 0}}), drain(slot));
+    EXPECT_EQ(50000, intAt(0, "/OBA/Object/PhysicalPosition@xyz@y", 4));
+
+    // Every value is tried; a failure is reported after the others were stored.
+    EXPECT_TRUE(JLIB::isFailure(LPC::lpcpdb_setVariantsWithAtomic(0, x, 128, 0, position, 3, 9)));
+    const uint32_t fader = ai(0, kFader);
+    const JVariant levels[1] = {JVariant(-700)};
+    EXPECT_TRUE(JLIB::isSuccess(LPC::lpcpdb_setVariantsWithAtomic(0, fader, 5, 0, levels, 1, 9)));
+    EXPECT_EQ((std::vector<Position>{{0, fader, 5, 0}}), drain(slot));
+}
+
 TEST_F(LpcPDBTest, AnUnresolvedAddressIsReportedNotFatal)
 {
     testing::internal::CaptureStdout();
