@@ -18,6 +18,8 @@
 #include "TMS/ThreadRepository.h"
 #include "common/KavoriProductInfo.h"
 #include "common/Lpc/LpcPDB.h"
+#include "common/Lpc/LpcPDBLinkUz.h"
+#include "common/Lpc/LpcPDBLinkWrite.h"
 #include "common/Lpc/LpcUzParameterStrategy.h"
 #include "dravo/manager/dravo_AudioComponent.h"
 #include "dravo/manager/dravo_AudioComponentCollection.h"
@@ -135,6 +137,7 @@ KavoriDeviceControlThread::KavoriDeviceControlThread(OPV::OPVBackupFunc::Clock b
       m_SystemBackup(backupClock),
       m_ControlState(kControlConstructed),
       m_RefreshAfterSync(true),
+      m_pLink(new (std::nothrow) LPC::PDBLinkUz),
       m_firstSubscribeId(0),
       m_hasSubscribeId(false)
 {
@@ -185,12 +188,15 @@ void KavoriDeviceControlThread::publish(const char* name, uint32_t value)
 
 JLIB::JResult KavoriDeviceControlThread::onInitialize(const TMS::ArgumentMap& arguments)
 {
-    const JLIB::JResult result = KavoriAppThread::onInitialize(arguments);
+    JLIB::JResult result = KavoriAppThread::onInitialize(arguments);
     const std::string descriptorFolder = KavoriProductInfo::getInstance().descriptorPath();
     createDatabases();
     addComponents(descriptorFolder);
-    // The device's link table is not part of this build: no link engine is installed and the
-    // link updates are skipped.
+    if (m_pLink) {
+        // An address the definitions lack was logged; the table then stays out of every write.
+        result = m_pLink->initialize();
+        if (JLIB::isSuccess(result)) result = LPC::pdb_setLink(m_pLink.get());
+    }
 
     const std::string componentFolder = KavoriProductInfo::getInstance().configComponentPath() + "/";
     if (JLIB::isFailure(DRAVO::AudioComponentCollection::singleton()->initialize(componentFolder.c_str(),
@@ -319,7 +325,9 @@ void KavoriDeviceControlThread::construct()
     if (FILECACHE::FileAccessor::makeDir(backupFolder.c_str()) == JLIB::kOk) {
         (void)outputLog("[i] \"%s\" directory force created\n", backupFolder.c_str());
     }
-    // The scene list, the preset list and the project handler join here once they are built.
+    // A failing scene list logs its own lines; the device goes on without scenes.
+    (void)m_SceneList.initialize(getSnapshotFolder().c_str(), backupFolder.c_str());
+    // The preset list and the project handler join here once they are built.
     static MMSFUNC::SelectedItemLoader s_projectLoader;
     // A second construct finds it registered already: refused, nothing changes.
     (void)MMSFUNC::SelectedItemLoader::registerModelDependentInstance(&s_projectLoader);
@@ -342,7 +350,9 @@ JLIB::JResult KavoriDeviceControlThread::refresh(bool restoreBackups)
         result |= m_CurrentBackup.restore();
         result |= m_CurrentListBackup.restore();
     }
-    // The scene and preset lists and the link update join here once they are built.
+    result |= m_SceneList.refresh();
+    // The preset list joins here once it is built.
+    if (m_pLink) result |= m_pLink->update(LPC::CATEGORY_LINK_UPDATE_STATE_REFRESHED);
     result |= db.writeUnlock();
     (void)TMS::getThreadByName("DeviceControlForUZ").sendEvent(kEventPDBConfig);  // a missing thread is not told
     std::printf("KavoriDeviceControlThread::refresh leave\n");
@@ -376,7 +386,10 @@ JLIB::JResult KavoriDeviceControlThread::onFoundChangedParameter(PDB::IParameter
     return JLIB::kOk;
 }
 
-void KavoriDeviceControlThread::raiseSceneEditFlag() {}
+void KavoriDeviceControlThread::raiseSceneEditFlag()
+{
+    (void)LPC::setEditFlag(true);  // a lost mark only hides an edit from the scene view
+}
 
 JLIB::JResult KavoriDeviceControlThread::onTimer(uint32_t timerId, uint32_t count)
 {
@@ -397,6 +410,9 @@ JLIB::JResult KavoriDeviceControlThread::onFinalize()
     (void)LogicCtrl::LogicComponentCollection::singleton().finalize();  // nothing to undo on failure
     (void)DRAVO::AudioConfigDB::singleton().finalize();
     (void)DRAVO::AudioComponentCollection::singleton()->finalize();
+    // Only this thread installs an engine: taken out before the databases go and long before the
+    // table itself, so no later write reaches a destroyed table.
+    if (m_pLink) (void)LPC::pdb_setLink(nullptr);  // always 0
     for (uint32_t id = 0; id < kPDBInfoNum; ++id) (void)PDB::gPDBCollection.getPDB(id).finalize();
     for (const PDBInfoTable& info : gPDBInfoTable) {
         // A database that could not be created has nothing to destroy.

@@ -7,11 +7,13 @@
 // through messages, events and the shared system parameters.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "PDB/pdb_AddressId.h"
 #include "PDB/pdb_Mutex.h"
 #include "common/KavoriAppThread.h"
+#include "common/Lpc/LpcSceneList.h"
 #include "common/OPVBackupFunc.h"
 
 namespace PDB {
@@ -21,6 +23,7 @@ class ParameterStrategy;
 namespace LPC {
 class LpcUzParameterStrategyCurrent;
 class LpcUzParameterStrategySetup;
+class PDBLinkUz;
 }  // namespace LPC
 
 namespace KAVORI {
@@ -138,8 +141,7 @@ protected:
 
     // The backup of a kind 1 to 4, or null.
     OPV::OPVBackupFunc* backupOfKind(uint32_t kind);
-    // A change of the device database that the scene's edit flag must show. The scene list that
-    // keeps the flag is not part of this build, so nothing is raised yet.
+    // A change of the device database that the scene's edit flag must show: sets the flag.
     virtual void raiseSceneEditFlag();
 
 private:
@@ -181,10 +183,14 @@ private:
     OPV::OPVBackupFunc m_CurrentListBackup;
     OPV::OPVBackupFunc m_CurrentUnloadableBackup;
     OPV::OPVBackupFunc m_SystemBackup;
+    LPC::SceneList m_SceneList;
     PDB::AddressId m_SnapshotInitSyncNumId;
     PDB::AddressId m_ParameterSetInitSyncNumId;
     std::atomic<uint32_t> m_ControlState;
     bool m_RefreshAfterSync;
+    // The device's link table, installed for the process once the device database is built; null
+    // when it could not be allocated (no link engine then).
+    std::unique_ptr<LPC::PDBLinkUz> m_pLink;
     uint32_t m_firstSubscribeId;
     bool m_hasSubscribeId;
 

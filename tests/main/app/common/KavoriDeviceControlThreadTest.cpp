@@ -52,6 +52,8 @@ public:
     }
     // On the own task: walks the changed parameters now.
     void walk() { (void)onChangePDBParam(); }
+    // On the own task: the flag the thread itself raises, past the count above.
+    void raiseOwnEditFlag() { KavoriDeviceControlThread::raiseSceneEditFlag(); }
     OPV::OPVBackupFunc& backup(uint32_t kind) { return *backupOfKind(kind); }
 
     std::atomic<uint32_t> editFlags{0};
@@ -732,6 +734,44 @@ TEST_F(KavoriDeviceControlThreadTest, AudioComponentsAndConnectionsAreMadeOnRequ
             return gone;
         },
         10s));
+}
+
+TEST_F(KavoriDeviceControlThreadTest, TheConstructStepSetsUpTheSceneListAndTheEditFlagIsWritten)
+{
+    // Undo files of an earlier run: the scene list set up on "<user>/Backup" drops them.
+    std::filesystem::create_directories(user() + "/Backup");
+    for (const char* name : {"storeUndo", "removeUndo", "copyUndo"}) std::ofstream(user() + "/Backup/" + name) << "old";
+    start();
+    EXPECT_TRUE(std::filesystem::is_directory(user() + "/Snapshot"));
+    for (const char* name : {"storeUndo", "removeUndo", "copyUndo"}) {
+        EXPECT_FALSE(std::filesystem::exists(user() + "/Backup/" + name)) << name;
+    }
+    EXPECT_EQ(0, LPC::pdb_getParam(LPC::CATEGORY_PDBTYPE_UZVOLATILE, "/Scene/Status/CanRecall", 0, 0).toInt32());
+    // A refresh refreshes the scene list, whose can-do flags then see a listed scene.
+    ASSERT_EQ(0u, LPC::pdb_setParamT<const char*>(LPC::CATEGORY_PDBTYPE_UZSCENELIST, "/SceneList/Bank/Info/SceneNumber",
+                                                  3, 0, "1"));
+    ASSERT_TRUE(m_device.run([](TestDeviceControl& self) { (void)self.refresh(false); }));
+    EXPECT_EQ(1, LPC::pdb_getParam(LPC::CATEGORY_PDBTYPE_UZVOLATILE, "/Scene/Status/CanRecall", 0, 0).toInt32());
+
+    ASSERT_TRUE(m_device.run([](TestDeviceControl& self) { self.raiseOwnEditFlag(); }));
+    EXPECT_EQ(1u, LPC::pdb_getParam(LPC::CATEGORY_PDBTYPE_UZSETUP, "/Scene/Current/EditFlag", 0, 0).toUInt32());
+}
+
+TEST_F(KavoriDeviceControlThreadTest, TheLinkTableIsInstalledAtStartUpAndFollowsEveryRefresh)
+{
+    start();
+    // A linked write reaches its handler: the master fader's mirror follows.
+    ASSERT_EQ(0u, LPC::pdb_setParam(LPC::CATEGORY_PDBTYPE_UZSETUP, "/OBA/MasterFader/Level", 0, 0, JVariant(-1000), 7));
+    EXPECT_EQ(-1000,
+              LPC::pdb_getParam(LPC::CATEGORY_PDBTYPE_UZVOLATILE, "/OBA/MasterFader/Level_Internal", 0, 0).toInt32());
+    // A switch changed past the engine, as a restored backup leaves it, is followed by the next refresh.
+    PDB::IParameterDB& db = PDB::gPDBCollection.getPDB(10u);
+    const uint32_t send = db.getAddressIndex(PDB::UniqId(1), "/Oscillator/SendAssign/ToSpeaker");
+    ASSERT_FALSE(JLIB::isFailure(db.setVariant(1, send, 12, 0, JVariant(1), 255)));
+    const char* const mirror = "/Oscillator/SendAssign/ToSpeaker_Internal";
+    EXPECT_EQ(-1, LPC::pdb_getParam(LPC::CATEGORY_PDBTYPE_UZVOLATILE, mirror, 12, 0).toInt32());
+    ASSERT_TRUE(m_device.run([](TestDeviceControl& self) { (void)self.refresh(false); }));
+    EXPECT_EQ(12, LPC::pdb_getParam(LPC::CATEGORY_PDBTYPE_UZVOLATILE, mirror, 12, 0).toInt32());
 }
 
 }  // namespace

@@ -27,6 +27,8 @@
 #include "PDB/pdb_ParamRawArray.h"
 #include "PDB/pdb_ParameterDBCollection.h"
 #include "PDB/pdb_ParameterInfo.h"
+#include "common/Lpc/LpcRecallSafe.h"
+#include "common/Lpc/LpcSceneList.h"
 #include "common/Lpc/LpcUzParameterStrategy.h"
 #include "jlib/JHeap.h"
 #include "jlib/JVariant.h"
@@ -517,6 +519,22 @@ TEST_F(DescriptorFilesTest, EngineAddressTablesResolveInTheirComponents)
                          std::to_string(list.uid) + " " + address);
             EXPECT_NE(kNone, ai(list.db, list.uid, address));
         }
+    }
+}
+
+// The recall-safe table and the scene list's address table, as the engine holds them.
+TEST_F(DescriptorFilesTest, RecallSafeAndSceneTablesResolveInTheirComponents)
+{
+    LPC::RecallSafe recallSafe;
+    EXPECT_EQ(0u, recallSafe.initialize());
+    EXPECT_NE(kNone, ai(kAudioCompo, 1, LPC::kRecallSafeOnAddress));
+    for (const LPC::T_RECALLSAFE_INFO& row : LPC::gl_recallSafeInfos) {
+        SCOPED_TRACE(row.recallSafe.address);
+        EXPECT_NE(kNone, ai(kAudioCompo, row.recallSafe.category, row.recallSafe.address));
+        for (const LPC::T_RECALLSAFE_PARAM& p : row.params) EXPECT_NE(kNone, ai(kAudioCompo, p.category, p.address));
+    }
+    for (const LPC::PDBAddressIdCache& row : LPC::gl_addressIds) {
+        EXPECT_NE(kNone, ai(row.instanceId, row.uniqId, row.address)) << row.address;
     }
 }
 
