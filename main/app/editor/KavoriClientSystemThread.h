@@ -9,6 +9,7 @@
 
 #include "TMS/SystemThread.h"
 #include "common/KavoriDeviceControlThread.h"
+#include "editor/KavoriClientVDProtocolThread.h"
 #include "editor/OPVCompilerThread.h"
 
 namespace KAVORI {
@@ -52,6 +53,7 @@ private:
     TMS::AbstractThread* m_children[kChildNum];
     std::atomic<JLIB::JResult> m_initResult;
     KavoriDeviceControlThread m_deviceControl;
+    KavoriClientVDProtocolThread m_vdProtocol;
     OPVCompilerThread m_compiler;
 };
 
