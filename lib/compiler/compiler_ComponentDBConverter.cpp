@@ -2,8 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "dbgc/dbgc_stdapi.h"
-#include "internal/compiler_JsonAccess.h"
+#include "internal/compiler_JsonDocument.h"
 #include "jlib/jlib_cfg.h"
 
 namespace Compiler {
@@ -51,52 +50,29 @@ T_COMPONENTDB_COMPONENT readComponent(const json& entry)
 
 void read(const json& value, T_COMPONENTDB& db)
 {
-    const json& root = getJsonObject(value, "componentDB");
-    if (root.is_null()) {
-        (void)dbgPrintf("JSON: 'componentDB' tag not found.\n");
-        return;
-    }
-    const json& components = getJsonObject(root, "components");
-    if (components.is_null()) {
-        (void)dbgPrintf("JSON: 'components' tag not found.\n");
-        return;
-    }
+    const json& root = getJsonTag(value, "componentDB");
+    if (root.is_null()) return;
+    const json& components = getJsonTag(root, "components");
+    if (components.is_null()) return;
     for (size_t i = 0; i < components.size(); ++i) db.components.push_back(readComponent(getJsonObject(components, i)));
 }
 
-T_COMPONENTDB parseComponentDBJson(const char* text)
+void logUnknownException()
 {
-    try {
-        return json::parse(text).get<T_COMPONENTDB>();
-    } catch (const json::exception& e) {
-        printJsonException(e.what(), e.id);
-    } catch (...) {
-        JLIB_LOG("[E] compiler_ComponentDBConverter: unknown exception occurred.\n");
-    }
-    return T_COMPONENTDB();
+    JLIB_LOG("[E] compiler_ComponentDBConverter: unknown exception occurred.\n");
 }
 
 }  // namespace
 
 JLIB::JResult ComponentDBConverter::fromJsonString(const std::string& text)
 {
-    m_db = parseComponentDBJson(text.c_str());
+    m_db = parseJsonDocument<T_COMPONENTDB>(text.c_str(), logUnknownException);
     return JLIB::kOk;
 }
 
 void from_json(const json& value, T_COMPONENTDB& db)
 {
-    (void)db.clear();  // always 0
-    // Only an exhausted heap can throw here; half a record is of no use to the compile.
-    try {
-        read(value, db);
-    } catch (const json::exception& e) {
-        printJsonException(e.what(), e.id);
-        (void)db.clear();
-    } catch (...) {
-        JLIB_LOG("[E] compiler_ComponentDBConverter: unknown exception occurred.\n");
-        (void)db.clear();
-    }
+    readJsonDocument(value, db, read, logUnknownException);
 }
 
 }  // namespace Compiler

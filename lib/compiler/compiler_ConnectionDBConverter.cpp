@@ -5,8 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "dbgc/dbgc_stdapi.h"
-#include "internal/compiler_JsonAccess.h"
+#include "internal/compiler_JsonDocument.h"
 #include "jlib/jlib_cfg.h"
 
 namespace Compiler {
@@ -43,11 +42,8 @@ ConnectionKey readConnection(const json& entry)
 // False (after the debug print) when the list is missing.
 bool readConnections(const json& root, const char* key, std::set<ConnectionKey>& out)
 {
-    const json& list = getJsonObject(root, key);
-    if (list.is_null()) {
-        (void)dbgPrintf("JSON: '%s' tag not found.\n", key);
-        return false;
-    }
+    const json& list = getJsonTag(root, key);
+    if (list.is_null()) return false;
     for (size_t i = 0; i < list.size(); ++i) out.insert(readConnection(getJsonObject(list, i)));
     return true;
 }
@@ -64,27 +60,18 @@ std::vector<T_CONNECTIONDB_CONNECTION> toConnections(const std::set<ConnectionKe
 
 void read(const json& value, T_CONNECTIONDB& db)
 {
-    const json& root = getJsonObject(value, "connectionDB");
-    if (root.is_null()) {
-        (void)dbgPrintf("JSON: 'connectionDB' tag not found.\n");
-        return;
-    }
-    const json& dsp = getJsonObject(root, "dspSystem");
-    if (dsp.is_null()) {
-        (void)dbgPrintf("JSON: 'dspSystem' tag not found.\n");
-        return;
-    }
+    const json& root = getJsonTag(value, "connectionDB");
+    if (root.is_null()) return;
+    const json& dsp = getJsonTag(root, "dspSystem");
+    if (dsp.is_null()) return;
     (void)getJsonValue(dsp, "name", db.dspSystem.name, "");  // as above
     (void)getJsonValue(dsp, "fsHz", db.dspSystem.fsHz, 0u);
     (void)getJsonValue(dsp, "numSamplePerFrame", db.dspSystem.numSamplePerFrame, 0u);
     (void)getJsonValue(dsp, "renderSamples", db.dspSystem.renderSamples, 0u);
     (void)getJsonValue(dsp, "delayCompensation", db.dspSystem.delayCompensation, false);
 
-    const json& components = getJsonObject(root, "components");
-    if (components.is_null()) {
-        (void)dbgPrintf("JSON: 'components' tag not found.\n");
-        return;
-    }
+    const json& components = getJsonTag(root, "components");
+    if (components.is_null()) return;
     std::set<ComponentKey> componentKeys;
     for (size_t i = 0; i < components.size(); ++i) componentKeys.insert(readComponent(getJsonObject(components, i)));
     std::set<ConnectionKey> connectionKeys, logicKeys;
@@ -99,39 +86,22 @@ void read(const json& value, T_CONNECTIONDB& db)
     db.logicConnections = toConnections(logicKeys);
 }
 
-T_CONNECTIONDB parseConnectionDBJson(const char* text)
+void logUnknownException()
 {
-    try {
-        return json::parse(text).get<T_CONNECTIONDB>();
-    } catch (const json::exception& e) {
-        printJsonException(e.what(), e.id);
-    } catch (...) {
-        JLIB_LOG("[E] compiler_ConnectionDBConverter: unknown exception occurred.\n");
-    }
-    return T_CONNECTIONDB();
+    JLIB_LOG("[E] compiler_ConnectionDBConverter: unknown exception occurred.\n");
 }
 
 }  // namespace
 
 JLIB::JResult ConnectionDBConverter::fromJsonString(const std::string& text)
 {
-    m_db = parseConnectionDBJson(text.c_str());
+    m_db = parseJsonDocument<T_CONNECTIONDB>(text.c_str(), logUnknownException);
     return JLIB::kOk;
 }
 
 void from_json(const json& value, T_CONNECTIONDB& db)
 {
-    (void)db.clear();  // always 0
-    // Only an exhausted heap can throw here; half a record is of no use to the compile.
-    try {
-        read(value, db);
-    } catch (const json::exception& e) {
-        printJsonException(e.what(), e.id);
-        (void)db.clear();
-    } catch (...) {
-        JLIB_LOG("[E] compiler_ConnectionDBConverter: unknown exception occurred.\n");
-        (void)db.clear();
-    }
+    readJsonDocument(value, db, read, logUnknownException);
 }
 
 }  // namespace Compiler

@@ -2,8 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "dbgc/dbgc_stdapi.h"
-#include "internal/compiler_JsonAccess.h"
+#include "internal/compiler_JsonDocument.h"
 #include "jlib/jlib_cfg.h"
 
 namespace Compiler {
@@ -54,52 +53,29 @@ T_DSPSYSTEMDB_DSPSYSTEM readDspSystem(const json& entry)
 
 void read(const json& value, T_DSPSYSTEMDB& db)
 {
-    const json& root = getJsonObject(value, "dspSystemDB");
-    if (root.is_null()) {
-        (void)dbgPrintf("JSON: 'dspSystemDB' tag not found.\n");
-        return;
-    }
-    const json& systems = getJsonObject(root, "dspSystems");
-    if (systems.is_null()) {
-        (void)dbgPrintf("JSON: 'dspSystems' tag not found.\n");
-        return;
-    }
+    const json& root = getJsonTag(value, "dspSystemDB");
+    if (root.is_null()) return;
+    const json& systems = getJsonTag(root, "dspSystems");
+    if (systems.is_null()) return;
     for (size_t i = 0; i < systems.size(); ++i) db.dspSystems.push_back(readDspSystem(getJsonObject(systems, i)));
 }
 
-T_DSPSYSTEMDB parseDspSystemDBJson(const char* text)
+void logUnknownException()
 {
-    try {
-        return json::parse(text).get<T_DSPSYSTEMDB>();
-    } catch (const json::exception& e) {
-        printJsonException(e.what(), e.id);
-    } catch (...) {
-        JLIB_LOG("[E] compiler_DspSystemDBConverter: unknown exception occurred.\n");
-    }
-    return T_DSPSYSTEMDB();
+    JLIB_LOG("[E] compiler_DspSystemDBConverter: unknown exception occurred.\n");
 }
 
 }  // namespace
 
 JLIB::JResult DspSystemDBConverter::fromJsonString(const std::string& text)
 {
-    m_db = parseDspSystemDBJson(text.c_str());
+    m_db = parseJsonDocument<T_DSPSYSTEMDB>(text.c_str(), logUnknownException);
     return JLIB::kOk;
 }
 
 void from_json(const json& value, T_DSPSYSTEMDB& db)
 {
-    (void)db.clear();  // always 0
-    // Only an exhausted heap can throw here; half a record is of no use to the compile.
-    try {
-        read(value, db);
-    } catch (const json::exception& e) {
-        printJsonException(e.what(), e.id);
-        (void)db.clear();
-    } catch (...) {
-        JLIB_LOG("[E] compiler_DspSystemDBConverter: unknown exception occurred.\n");
-        (void)db.clear();
-    }
+    readJsonDocument(value, db, read, logUnknownException);
 }
 
 }  // namespace Compiler

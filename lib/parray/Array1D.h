@@ -1,34 +1,27 @@
 #pragma once
 // One-dimensional typed array: X elements of T in one block, zero-filled when the array allocates
 // it. No lock: used by whichever task the owner of its table lets in.
+// A copy owns its elements (none when the source has none or no memory was had); a move hands
+// them over, the source keeping its pointer and lengths but no longer freeing them.
 #include <cstdint>
 
 #include "parray/IArray.h"
+#include "parray/internal/ArrayStorage.h"
 
 namespace PARRAY {
 
 template <typename T>
-class Array1D : public IArray {
+class Array1D : public internal::ArrayStorage<T, internal::Shape1D> {
 public:
     Array1D();
     // Sets up x elements; a failure leaves the array without elements (isValid false).
     explicit Array1D(uint32_t x);
-    Array1D(const Array1D& other);
-    // Takes over the elements and their ownership; the source keeps its pointer and count but no
-    // longer frees them.
-    Array1D(Array1D&& other) noexcept;
-    ~Array1D() override;
-    // An owned copy of the source's elements; without elements when the source has none or no
-    // memory was had.
-    Array1D& operator=(const Array1D& other);
 
     // 0x80000000 for x 0, a byte size beyond 32 bits or no memory; the array then has no elements.
     [[nodiscard]] uint32_t initialize(uint32_t x);
     // Uses memory in place, keeping its content; the array never frees it. 0x80000000 for null
     // memory, x 0, or byteLength below x elements; the array then has no elements.
     [[nodiscard]] uint32_t initializeWithExistMemory(void* memory, uint32_t byteLength, uint32_t x);
-    // Frees owned elements; the array has none afterwards. Always 0.
-    uint32_t clear();
 
     bool checkRange(uint32_t x) const;
     uint32_t pos(uint32_t x) const;
@@ -37,25 +30,12 @@ public:
     T& at(uint32_t x);
     const T& at(uint32_t x) const;
 
-    void* dataPtr() override;
-    const void* dataPtr() const override;
-    uint32_t totalSize() const override;
-    uint32_t totalNum() const override;
-    uint32_t dimension() const override;
-    uint32_t num(uint32_t axis) const override;
-    bool isValid() const override;
     uint32_t pos(uint32_t x, uint32_t y, uint32_t z) const override;
-    uint32_t copy(const IArray& source) override;
     // "{ 1, 2, 3 }\n"; "{ }\n" without elements.
     uint32_t print() const override;
 
     // Stands in for an element out of range; shared by every array of this class.
     static T gDummy;
-
-private:
-    T* m_pData = nullptr;
-    uint32_t m_num = 0;
-    bool m_owner = false;
 };
 
 template <typename T>

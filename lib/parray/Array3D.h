@@ -2,26 +2,21 @@
 // Three-dimensional typed array: X planes of Y rows of Z elements of T, row-major (element
 // (x, y, z) at x * (Y * Z) + y * Z + z), zero-filled when the array allocates it. No lock: used by
 // whichever task the owner of its table lets in.
+// A copy owns its elements (none when the source has none or no memory was had); a move hands
+// them over, the source keeping its pointer and lengths but no longer freeing them.
 #include <cstdint>
 
 #include "parray/IArray.h"
+#include "parray/internal/ArrayStorage.h"
 
 namespace PARRAY {
 
 template <typename T>
-class Array3D : public IArray {
+class Array3D : public internal::ArrayStorage<T, internal::Shape3D> {
 public:
     Array3D();
     // Sets up x by y by z elements; a failure leaves the array without elements (isValid false).
     Array3D(uint32_t x, uint32_t y, uint32_t z);
-    Array3D(const Array3D& other);
-    // Takes over the elements and their ownership; the source keeps its pointer and lengths but
-    // no longer frees them.
-    Array3D(Array3D&& other) noexcept;
-    ~Array3D() override;
-    // An owned copy of the source's elements; without elements when the source has none or no
-    // memory was had.
-    Array3D& operator=(const Array3D& other);
 
     // 0x80000000 for an extent 0, a byte size beyond 32 bits or no memory; the array then has no
     // elements.
@@ -30,8 +25,6 @@ public:
     // memory, an extent 0, or byteLength below x * y * z elements; the array then has no elements.
     [[nodiscard]] uint32_t initializeWithExistMemory(void* memory, uint32_t byteLength, uint32_t x, uint32_t y,
                                                      uint32_t z);
-    // Frees owned elements; the array has none afterwards. Always 0.
-    uint32_t clear();
 
     bool checkRange(uint32_t x, uint32_t y, uint32_t z) const;
     // Out of range: the non-const form resets gDummy to 0 and returns it, the const form returns
@@ -39,30 +32,12 @@ public:
     T& at(uint32_t x, uint32_t y, uint32_t z);
     const T& at(uint32_t x, uint32_t y, uint32_t z) const;
 
-    void* dataPtr() override;
-    const void* dataPtr() const override;
-    uint32_t totalSize() const override;
-    uint32_t totalNum() const override;
-    uint32_t dimension() const override;
-    uint32_t num(uint32_t axis) const override;
-    bool isValid() const override;
     uint32_t pos(uint32_t x, uint32_t y, uint32_t z) const override;
-    uint32_t copy(const IArray& source) override;
     // "{\n\t{\n\t\t{ 1, 2 },\n\t\t{ 3, 4 }\n\t}\n}\n" for one plane; "null\n" without elements.
     uint32_t print() const override;
 
     // Stands in for an element out of range; shared by every array of this class.
     static T gDummy;
-
-private:
-    uint32_t numX() const;
-    uint32_t numY() const;
-
-    T* m_pData = nullptr;
-    uint32_t m_num = 0;    // X * Y * Z
-    uint32_t m_numYZ = 0;  // plane length
-    uint32_t m_numZ = 0;   // row length
-    bool m_owner = false;
 };
 
 template <typename T>

@@ -6,19 +6,18 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "compiler_JsonNumber.h"
 #include "jlib/jlib_result.h"
 
 namespace Compiler {
 
-// The member, or a shared read-only null value when value is no object or has no such member.
-const nlohmann::json& getJsonObject(const nlohmann::json& value, const char* key);
-// The element, or the shared null value when value is no list or index is out of range.
-const nlohmann::json& getJsonObject(const nlohmann::json& value, size_t index);
+// The member as getJsonObject finds it; when that is null, first the debug print
+// "JSON: '<key>' tag not found.".
+const nlohmann::json& getJsonTag(const nlohmann::json& value, const char* key);
 
 // Stores the member converted to out, or def and 0x80000000 when it is absent or does not
-// convert. Texts take JSON strings, flags JSON true/false. Numbers take non-negative integers that
-// fit the field, floats holding such a whole number, and true/false as 1/0; a negative,
-// fractional or too large number takes the default instead of wrapping.
+// convert. Texts take JSON strings, flags JSON true/false, numbers what toUnsigned takes: a
+// negative, fractional or too large number takes the default instead of wrapping.
 JLIB::JResult getJsonValue(const nlohmann::json& value, const char* key, std::string& out, const char* def);
 JLIB::JResult getJsonValue(const nlohmann::json& value, const char* key, uint32_t& out, uint32_t def);
 JLIB::JResult getJsonValue(const nlohmann::json& value, const char* key, uint64_t& out, uint64_t def);

@@ -1,11 +1,10 @@
 #include "dravo_parseAudioConfigJSON.h"
 
-#include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include <nlohmann/json.hpp>
 
+#include "compiler/compiler_JsonNumber.h"
 #include "dbgc/dbgc_stdapi.h"
 
 namespace DRAVO {
@@ -14,84 +13,32 @@ namespace {
 
 using json = nlohmann::json;
 
-// Never written, so every thread may hand it out.
-const json& nullJson()
-{
-    static const json s_null;
-    return s_null;
-}
-
-const json& member(const json& object, const char* key)
-{
-    if (!object.is_object()) return nullJson();
-    const auto it = object.find(key);
-    return it == object.end() ? nullJson() : *it;
-}
-
-const json& element(const json& array, size_t index)
-{
-    if (!array.is_array() || index >= array.size()) return nullJson();
-    return array[index];
-}
-
-// A plain conversion of a negative or out-of-range number wraps, and of such a float is
-// undefined: those take the default. true/false convert to 1/0 as the library does.
-template <class Unsigned>
-bool toUnsigned(const json& v, Unsigned& out)
-{
-    constexpr uint64_t kMax = std::numeric_limits<Unsigned>::max();
-    switch (v.type()) {
-    case json::value_t::number_unsigned: {
-        const uint64_t n = v.get<uint64_t>();
-        if (n > kMax) return false;
-        out = static_cast<Unsigned>(n);
-        return true;
-    }
-    case json::value_t::number_integer: {
-        const int64_t n = v.get<int64_t>();
-        if (n < 0 || static_cast<uint64_t>(n) > kMax) return false;
-        out = static_cast<Unsigned>(n);
-        return true;
-    }
-    case json::value_t::number_float: {
-        const double d = v.get<double>();
-        const double limit = std::ldexp(1.0, std::numeric_limits<Unsigned>::digits);  // exact
-        if (!(d >= 0.0) || d >= limit || std::floor(d) != d) return false;
-        out = static_cast<Unsigned>(d);
-        return true;
-    }
-    case json::value_t::boolean:
-        out = v.get<bool>() ? 1 : 0;
-        return true;
-    default:
-        return false;
-    }
-}
+using Compiler::getJsonObject;
 
 // The typed reads store the default when the member is missing or does not convert; their
 // 0x80000000 then is of no interest to the reader.
 template <class Unsigned>
 void read(const json& object, const char* key, Unsigned& out, Unsigned def)
 {
-    if (!toUnsigned(member(object, key), out)) out = def;
+    if (!Compiler::toUnsigned(getJsonObject(object, key), out)) out = def;
 }
 
 void read(const json& object, const char* key, std::string& out)
 {
-    const json& m = member(object, key);
+    const json& m = getJsonObject(object, key);
     out = m.is_string() ? m.get_ref<const std::string&>() : std::string();
 }
 
 void read(const json& object, const char* key, bool& out)
 {
-    const json& m = member(object, key);
+    const json& m = getJsonObject(object, key);
     out = m.is_boolean() ? m.get<bool>() : false;
 }
 
 // The list member, or null after the debug print when it is missing.
 const json& list(const json& root, const char* key)
 {
-    const json& l = member(root, key);
+    const json& l = getJsonObject(root, key);
     if (l.is_null()) (void)dbgPrintf("JSON: '%s' tag not found.\n", key);
     return l;
 }
@@ -108,12 +55,12 @@ AudioConnection readConnection(const json& entry)
 
 void readParts(const json& value, AudioConfig& config)
 {
-    const json& root = member(value, "compileResult");
+    const json& root = getJsonObject(value, "compileResult");
     if (root.is_null()) {
         (void)dbgPrintf("JSON: 'compileResult' tag not found.\n");
         return;
     }
-    const json& dsp = member(root, "dspSystem");
+    const json& dsp = getJsonObject(root, "dspSystem");
     if (dsp.is_null()) {
         (void)dbgPrintf("JSON: 'dspSystem' tag not found.\n");
         return;
@@ -130,7 +77,7 @@ void readParts(const json& value, AudioConfig& config)
     const json& components = list(root, "components");
     if (components.is_null()) return;
     for (size_t i = 0; i < components.size(); ++i) {
-        const json& e = element(components, i);
+        const json& e = getJsonObject(components, i);
         AudioConfigComponent c;
         read(e, "uniqID", c.uniqID, 0u);
         read(e, "name", c.name);
@@ -142,12 +89,14 @@ void readParts(const json& value, AudioConfig& config)
 
     const json& connections = list(root, "connections");
     if (connections.is_null()) return;
-    for (size_t i = 0; i < connections.size(); ++i) config.connections.push_back(readConnection(element(connections, i)));
+    for (size_t i = 0; i < connections.size(); ++i) {
+        config.connections.push_back(readConnection(getJsonObject(connections, i)));
+    }
 
     const json& assignments = list(root, "dspAssignments");
     if (assignments.is_null()) return;
     for (size_t i = 0; i < assignments.size(); ++i) {
-        const json& e = element(assignments, i);
+        const json& e = getJsonObject(assignments, i);
         AudioConfigDspAssignment a;
         read(e, "dspNo", a.dspNo, 0u);
         read(e, "coreNo", a.coreNo, 0u);
@@ -160,7 +109,9 @@ void readParts(const json& value, AudioConfig& config)
 
     // Missing, it only prints: null counts no elements.
     const json& logic = list(root, "logicConnections");
-    for (size_t i = 0; i < logic.size(); ++i) config.logicConnections.push_back(readConnection(element(logic, i)));
+    for (size_t i = 0; i < logic.size(); ++i) {
+        config.logicConnections.push_back(readConnection(getJsonObject(logic, i)));
+    }
 }
 
 }  // namespace
