@@ -44,9 +44,26 @@ ESP::~ESP() = default;
 
 void ESP::resetReceiveState()
 {
-    m_recvPos = 0;
+    m_recvStart = 0;
+    m_recvFill = 0;
     m_recvEnd = kFrameHeaderSize;
     m_headerCount = 0;
+}
+
+void ESP::consumeFrame()
+{
+    m_recvStart += m_recvEnd;
+    m_recvEnd = kFrameHeaderSize;
+    m_headerCount = 0;
+    if (m_recvStart == m_recvFill) m_recvStart = m_recvFill = 0;
+}
+
+void ESP::compactReceived()
+{
+    if (m_recvStart == 0) return;
+    std::memmove(m_pRecv.get(), m_pRecv.get() + m_recvStart, m_recvFill - m_recvStart);
+    m_recvFill -= m_recvStart;
+    m_recvStart = 0;
 }
 
 uint32_t ESP::queuedBytes() const { return hasBuffers() ? jlib_ringBufGetDataSize(&m_ring) : 0; }
@@ -70,9 +87,12 @@ JLIB::JResult ESP::expandBufferSize(uint32_t size)
         (void)jlib_ringBufGetData(jlib_ringBufGetDataSize(&m_ring), staging.get(), &taken, &m_ring);  // 3 when empty
         uint32_t stored = 0;
         (void)jlib_ringBufSetData(taken, staging.get(), &stored, &newRing);  // the new ring is larger: all fit
-        if (m_recvPos > 0) std::memcpy(recv.get(), m_pRecv.get(), m_recvEnd);
+        // The unfinished or held frame and what follows it, moved to the front.
+        std::memcpy(recv.get(), currentFrame(), m_recvFill - m_recvStart);
+        m_recvFill -= m_recvStart;
+        m_recvStart = 0;
     }
-    if (m_recvPos == 0) resetReceiveState();
+    if (m_recvFill == 0) resetReceiveState();
     m_ring = newRing;
     m_pRing = std::move(ring);
     m_pStaging = std::move(staging);
@@ -246,7 +266,7 @@ JLIB::JResult ESP::receiveEventAction(const char* name, uint8_t* flags)
     uint8_t* output = nullptr;
     uint32_t outputCapacity = 0;
     uint32_t produced = 0;
-    JLIB_RETURN_IF_FAILED(callObserver(*port.pObserver, &produced, m_pRecv.get() + kFrameHeaderSize,
+    JLIB_RETURN_IF_FAILED(callObserver(*port.pObserver, &produced, currentFrame() + kFrameHeaderSize,
                                        m_recvEnd - kFrameHeaderSize, flags, output, outputCapacity));
     if ((*flags & IPortObserver::kFlagHold) != 0) return JLIB::kOk;
     return frameAnswer(output, outputCapacity, produced, port.name);
@@ -255,12 +275,12 @@ JLIB::JResult ESP::receiveEventAction(const char* name, uint8_t* flags)
 JLIB::JResult ESP::recvEvent()
 {
     char name[5];
-    copyName(name, reinterpret_cast<const char*>(m_pRecv.get()));
+    copyName(name, reinterpret_cast<const char*>(currentFrame()));
     uint8_t flags = 0;
     const JLIB::JResult r = receiveEventAction(name, &flags);
     if ((flags & IPortObserver::kFlagHold) != 0) return kHoldFrame;
     if (JLIB::isFailure(r)) return r;
-    resetReceiveState();
+    consumeFrame();
     if ((flags & IPortObserver::kFlagMore) != 0) return writeRequest(name);
     return r;
 }
@@ -295,31 +315,29 @@ JLIB::JResult ESP::onReceived()
 {
     if (!hasBuffers() || !m_pCorePort) return kInternalError;
     if (frameComplete()) return kHeld;
-    uint8_t* const buffer = m_pRecv.get();
     while (true) {
-        if (m_headerCount < kFrameHeaderSize) {
-            uint32_t got = 0;
-            (void)m_pCorePort->receive(buffer + m_headerCount, kFrameHeaderSize - m_headerCount, got);  // judged by the count
-            m_headerCount += got;
-            m_recvPos = m_headerCount;
-            if (m_headerCount < kFrameHeaderSize) return JLIB::kOk;
-            const uint32_t length = Utility::toUint(buffer + 4, 4);
+        if (m_headerCount < kFrameHeaderSize && m_recvFill - m_recvStart >= kFrameHeaderSize) {
+            const uint32_t length = Utility::toUint(currentFrame() + 4, 4);
             if (length > capacity()) {
                 disconnectCore();
                 return kDisconnected;
             }
+            m_headerCount = kFrameHeaderSize;
             m_recvEnd = kFrameHeaderSize + length;
         }
-        // An empty payload needs no read: the socket is never asked for 0 bytes.
-        if (m_recvPos < m_recvEnd) {
-            uint32_t got = 0;
-            (void)m_pCorePort->receive(buffer + m_recvPos, m_recvEnd - m_recvPos, got);  // judged by the count
-            m_recvPos += got;
-            if (m_recvPos < m_recvEnd) return JLIB::kOk;
+        if (frameComplete()) {
+            bool delivered = false;
+            const JLIB::JResult r = deliverHeld("ESP::onReceived recvEvent Internal error\n", delivered);
+            if (!delivered) return r;
+            continue;  // the next frame may have been read with this one
         }
-        bool delivered = false;
-        const JLIB::JResult r = deliverHeld("ESP::onReceived recvEvent Internal error\n", delivered);
-        if (!delivered) return r;
+        // A frame never outgrows the block, so an unfinished one at the front leaves room: the
+        // socket is never asked for 0 bytes.
+        compactReceived();
+        uint32_t got = 0;
+        (void)m_pCorePort->receive(m_pRecv.get() + m_recvFill, m_bufferSize - m_recvFill, got);  // judged by the count
+        if (got == 0) return JLIB::kOk;
+        m_recvFill += got;
     }
 }
 

@@ -69,14 +69,24 @@ public:
     JLIB::JResult onSent();
 
     uint32_t getBufferSize() const { return m_bufferSize; }
+    // Entries of the port table; 0 when it could not be allocated.
+    uint32_t getPortCount() const { return m_portCount; }
     // Bytes waiting in the send ring.
     uint32_t queuedBytes() const;
 
 private:
     uint32_t capacity() const { return m_bufferSize == 0 ? 0 : m_bufferSize - kFrameHeaderSize; }
     bool hasBuffers() const { return m_pRing != nullptr; }
-    bool frameComplete() const { return m_headerCount == kFrameHeaderSize && m_recvPos == m_recvEnd; }
+    bool frameComplete() const
+    {
+        return m_headerCount == kFrameHeaderSize && m_recvFill - m_recvStart >= m_recvEnd;
+    }
+    const uint8_t* currentFrame() const { return m_pRecv.get() + m_recvStart; }
     void resetReceiveState();
+    // Steps over the delivered frame to what was read behind it.
+    void consumeFrame();
+    // Moves the unfinished frame to the front of the receive block.
+    void compactReceived();
     JLIB::JResult portNameToPortId(const char* name, uint32_t& index) const;
     JLIB::JResult copyToRingBuffer(const uint8_t* data, uint32_t length, const char* name);
     JLIB::JResult writeToVcom();
@@ -98,9 +108,12 @@ private:
     // message it writes cannot overwrite the outer call's answer in the staging block.
     std::unique_ptr<uint8_t[]> m_pNestedStaging;
     T_JLIB_RINGBUF m_ring{};
-    uint32_t m_recvPos = 0;      // offset of the next byte to receive
-    uint32_t m_recvEnd = kFrameHeaderSize;
-    uint32_t m_headerCount = 0;  // header bytes of the current frame, 0 to 8
+    // The receive block holds the current frame at m_recvStart and whatever was read behind it:
+    // taking all the socket holds at once spares a read and a second receive report per frame.
+    uint32_t m_recvStart = 0;    // offset of the current frame
+    uint32_t m_recvFill = 0;     // end of the bytes read
+    uint32_t m_recvEnd = kFrameHeaderSize;  // the current frame's length with its header
+    uint32_t m_headerCount = 0;  // 8 once the current frame's header was read, else 0
     std::unique_ptr<T_VPORT[]> m_pPorts;
     uint32_t m_portCount = 0;
     uint32_t m_callDepth = 0;    // component calls running

@@ -114,15 +114,16 @@ TEST_F(ESPTest, HeldFrameBlocksReadingUntilASendPassDeliversIt)
     build(64);
     e1().onReceive = OnReceive::Hold;
     e1().reactions = 1;
-    m_core.incoming.push_back(frame("E1", "one") + frame("E1", "two"));
+    m_core.incoming.push_back(frame("E1", "one") + frame("E1", "two"));  // read together
     EXPECT_EQ(1u, m_esp->onReceived());
-    EXPECT_EQ(1u, m_esp->onReceived());  // nothing read while held
+    m_core.incoming.push_back(frame("E1", "three"));
+    EXPECT_EQ(1u, m_esp->onReceived());  // nothing read or delivered while held
     EXPECT_EQ(std::vector<std::string>{"one"}, e1().received);
-    EXPECT_FALSE(m_core.incoming.empty());
+    EXPECT_EQ(1u, m_core.incoming.size());
 
-    EXPECT_EQ(0u, m_esp->onSent());  // delivers the held frame, then reads on
-    EXPECT_EQ((std::vector<std::string>{"one", "one", "two"}), e1().received);
-    EXPECT_EQ(frame("E1", "re:one") + frame("E1", "re:two"), m_core.sent);
+    EXPECT_EQ(0u, m_esp->onSent());  // delivers the held frame, then the rest in order
+    EXPECT_EQ((std::vector<std::string>{"one", "one", "two", "three"}), e1().received);
+    EXPECT_EQ(frame("E1", "re:one") + frame("E1", "re:two") + frame("E1", "re:three"), m_core.sent);
 }
 
 TEST_F(ESPTest, NoRoomForAnAnswerHoldsTheFrameAndLosesNothing)
@@ -284,6 +285,30 @@ TEST_F(ESPTest, GrowingKeepsQueuedFramesAndThePartialFrame)
     m_core.room = 1u << 20;
     EXPECT_EQ(0u, m_esp->onSent());
     EXPECT_EQ(frame("E1", "first") + frame("E1", "second"), m_core.sent);
+}
+
+// The multiplexer takes all the socket holds: frames read behind a held one wait in order, also
+// across growing the buffers, and a frame cut at the end of a read is completed by the next.
+TEST_F(ESPTest, FramesReadBehindTheCurrentOneWaitInOrder)
+{
+    build(64);
+    e1().onReceive = OnReceive::Hold;
+    e1().reactions = 1;
+    const std::string last = frame("F2", std::string(20, 'y'));
+    m_core.incoming.push_back(frame("E1", "a") + frame("M", std::string(30, 'x')) + last.substr(0, 5));
+    EXPECT_EQ(1u, m_esp->onReceived());
+    EXPECT_TRUE(m().received.empty());
+    EXPECT_EQ(0u, m_esp->expandBufferSize(256));
+
+    EXPECT_EQ(0u, m_esp->onSent());
+    EXPECT_EQ((std::vector<std::string>{"a", "a"}), e1().received);
+    EXPECT_EQ(std::vector<std::string>{std::string(30, 'x')}, m().received);
+    EXPECT_TRUE(f2().received.empty());
+    m_core.incoming.push_back(last.substr(5));
+    EXPECT_EQ(0u, m_esp->onReceived());
+    EXPECT_EQ(std::vector<std::string>{std::string(20, 'y')}, f2().received);
+    EXPECT_EQ(frame("E1", "re:a"), m_core.sent);
+    EXPECT_EQ(0, m_core.zeroLengthCalls);
 }
 
 TEST_F(ESPTest, NullCorePortDiscardsQueuedAndPartialDataAndClosesPorts)

@@ -1,0 +1,209 @@
+#include "DeviceSimulator.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "comctrl/Core/comctrl_evtp.h"
+#include "jlib/jlib_cfg.h"
+#include "oswrap/oswrap_time.h"
+
+namespace devsim {
+
+namespace {
+
+constexpr uint32_t kBufferSize = 0x100000;  // as the engine's connecting side
+constexpr uint32_t kPickAttempts = 20;      // a picked port can be taken before we listen on it
+constexpr uint32_t kMaxText = 1024;
+
+// The port names the engine gives its connecting unit.
+const char* const kDatabasePorts[] = {"PRF", "DVS", "STS", "LCS", "VDS", "CMS", "STT", "SSI", "PSI", "PJI", "CMP"};
+const char* const kDirectoryPorts[] = {"P_S", "S_S", "L_D"};
+constexpr uint32_t kDatabaseCount = sizeof(kDatabasePorts) / sizeof(kDatabasePorts[0]);
+constexpr uint32_t kDirectoryCount = sizeof(kDirectoryPorts) / sizeof(kDirectoryPorts[0]);
+
+// A port on 127.0.0.1 that the system just handed out; 0 when none.
+uint16_t pickPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) return 0;
+    sockaddr_in in = {};
+    in.sin_family = AF_INET;
+    in.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(in);
+    uint16_t port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&in), sizeof(in)) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&in), &length) == 0) {
+        port = ntohs(in.sin_port);
+    }
+    ::close(fd);
+    return port;
+}
+
+// The plain value of the first item named key; false when the text has none.
+bool findItem(const std::string& text, const char* key, std::string& value)
+{
+    const char* at = text.c_str();
+    while (true) {
+        const char* itemKey = nullptr;
+        const char* itemValue = nullptr;
+        uint32_t keyLength = 0;
+        uint32_t valueLength = 0;
+        uint32_t consumed = 0;
+        if (JLIB::isFailure(ComControl::evtpParseCommand(at, 0, &itemKey, &keyLength, &itemValue, &valueLength,
+                                                         &consumed))) {
+            return false;
+        }
+        if (std::string(itemKey, keyLength) == key) {
+            char plain[kMaxText];
+            uint32_t plainLength = 0;
+            if (valueLength > 0 &&
+                JLIB::isFailure(ComControl::evtpRemoveEscapeSequence(plain, sizeof(plain), &plainLength, itemValue,
+                                                                     valueLength))) {
+                return false;
+            }
+            value.assign(plain, plainLength);
+            return true;
+        }
+        at += consumed;
+    }
+}
+
+}  // namespace
+
+DeviceSimulator::DeviceSimulator(std::vector<uint8_t> hash, int wakeFd) : m_hash(std::move(hash)), m_wakeFd(wakeFd)
+{
+    for (Executor& e : m_executors) e.bind(*this);
+}
+
+DeviceSimulator::~DeviceSimulator() = default;
+
+JLIB::JResult DeviceSimulator::setUpUnit(uint32_t index)
+{
+    ComControl::ClientUnit& unit = m_units[index];
+    JLIB_RETURN_IF_FAILED(unit.selectDatabse(ComControl::AbstractUnit::kValidPdb));
+    JLIB_RETURN_IF_FAILED(unit.initialize(static_cast<int32_t>(index), 1, kDatabaseCount, 1, kDirectoryCount, this,
+                                          kBufferSize));
+    JLIB_RETURN_IF_FAILED(unit.setEventPortName(0, "EVT"));
+    JLIB_RETURN_IF_FAILED(unit.registEventExecutor(0, "DevSim", m_executors[index], index));
+    for (uint32_t i = 0; i < kDatabaseCount; ++i) JLIB_RETURN_IF_FAILED(unit.setPdbPortName(i, kDatabasePorts[i]));
+    JLIB_RETURN_IF_FAILED(unit.setFilePortName(0, "C_R"));
+    for (uint32_t i = 0; i < kDirectoryCount; ++i) JLIB_RETURN_IF_FAILED(unit.setDirectoryPortName(i, kDirectoryPorts[i]));
+    return JLIB::kOk;
+}
+
+JLIB::JResult DeviceSimulator::start(uint16_t port, uint16_t& bound)
+{
+    bound = 0;
+    for (uint32_t i = 0; i < kUnitCount; ++i) {
+        const JLIB::JResult r = setUpUnit(i);
+        if (JLIB::isFailure(r)) {
+            JLIB_LOG("[E] DeviceSimulator::start - unit %u not set up (0x%08X)\n", static_cast<unsigned>(i),
+                     static_cast<unsigned>(r));
+            return r;
+        }
+    }
+    JLIB_RETURN_IF_FAILED(m_service.initialize(m_units, kUnitCount, *this));
+    for (uint32_t attempt = 0; attempt < (port == 0 ? kPickAttempts : 1); ++attempt) {
+        const uint16_t candidate = port == 0 ? pickPort() : port;
+        if (candidate != 0 && JLIB::isSuccess(m_service.listen("127.0.0.1", candidate))) {
+            bound = candidate;
+            return JLIB::kOk;
+        }
+    }
+    JLIB_LOG("[E] DeviceSimulator::start - cannot listen on 127.0.0.1 port %u\n", static_cast<unsigned>(port));
+    return ComControl::ServerService::kFailed;
+}
+
+JLIB::JResult DeviceSimulator::wakeup(uint16_t, VCOM::IVCom&)
+{
+    const char byte = 1;
+    // A full pipe already holds a wake-up: nothing is lost.
+    if (::write(m_wakeFd, &byte, 1) < 0 && errno != EAGAIN) return JLIB::kFailed;
+    return JLIB::kOk;
+}
+
+void DeviceSimulator::onWakeup()
+{
+    (void)m_service.runCallback();  // a unit's failure has been logged by the unit
+    for (uint32_t i = 0; i < kUnitCount; ++i) flush(i);
+}
+
+void DeviceSimulator::onTick()
+{
+    (void)m_service.periodicHandle(kTickMs);  // as above
+    const uint32_t now = get1msCount();
+    for (uint32_t i = 0; i < kUnitCount; ++i) {
+        ComControl::ClientUnit& unit = m_units[i];
+        if (unit.isValidSession() && m_outbox[i].empty() && now - unit.lastSentTime() > kKeepAliveMs) {
+            queue(i, "KeepAlive", "");
+        }
+        flush(i);
+    }
+}
+
+void DeviceSimulator::disconnected(int32_t unitId)
+{
+    if (unitId >= 0 && static_cast<uint32_t>(unitId) < kUnitCount) m_outbox[unitId].clear();
+}
+
+void DeviceSimulator::queue(uint32_t unit, const char* name, std::string text)
+{
+    m_outbox[unit].push_back(Outgoing{name, std::move(text)});
+}
+
+void DeviceSimulator::flush(uint32_t unit)
+{
+    std::deque<Outgoing>& outbox = m_outbox[unit];
+    while (!outbox.empty() && m_units[unit].isValidSession()) {
+        // 0 also when the messenger keeps it until the port has room; a refusal while one
+        // waits leaves it queued here for the next pass.
+        if (JLIB::isFailure(m_units[unit].sendEvent(0, 0, outbox.front().name.c_str(), outbox.front().text.c_str()))) {
+            return;
+        }
+        outbox.pop_front();
+    }
+}
+
+uint32_t DeviceSimulator::Executor::execute(uint32_t unit, const char* name, const char* text)
+{
+    m_pSimulator->onEvent(unit, name, text);
+    return 0;
+}
+
+void DeviceSimulator::onEvent(uint32_t unit, const std::string& name, const std::string& text)
+{
+    if (unit >= kUnitCount) return;
+    if (name == "SetClientType") {
+        queue(unit, "onSetClientType", setClientTypeReply(text));
+    } else if (name == "ApplyConfig") {
+        queue(unit, "onApplyConfig", "");
+    } else if (name == "AbortSynchronize") {
+        queue(unit, "onSyncAborted", "");
+    }
+}
+
+std::string DeviceSimulator::setClientTypeReply(const std::string& text) const
+{
+    std::string pin;
+    (void)findItem(text, "PIN", pin);  // an event without one gets an empty one back
+    char buffer[kMaxText];
+    uint32_t pinLength = 0;
+    uint32_t hashLength = 0;
+    if (JLIB::isFailure(ComControl::evtpEncodeString(buffer, sizeof(buffer), &pinLength, "PIN", pin.c_str()))) {
+        pinLength = 4;  // "PIN:" is written first; only a value too long for one event gets here
+    }
+    buffer[pinLength] = ' ';
+    const uint32_t at = pinLength + 1;
+    if (JLIB::isFailure(ComControl::evtpEncodeStream(buffer + at, sizeof(buffer) - at, &hashLength, "HASH",
+                                                     m_hash.data(), static_cast<uint32_t>(m_hash.size())))) {
+        JLIB_LOG("[W] DeviceSimulator - HASH does not fit beside the PIN: sent without it\n");
+        return std::string(buffer, pinLength);
+    }
+    return std::string(buffer, at + hashLength);
+}
+
+}  // namespace devsim
