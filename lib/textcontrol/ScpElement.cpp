@@ -1,0 +1,7 @@
+#include "textcontrol/ScpElement.h"
+
+namespace SCP {
+
+ScpElement::~ScpElement() = default;
+
+}  // namespace SCP
