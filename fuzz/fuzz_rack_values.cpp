@@ -1,6 +1,7 @@
 // Values from the rack and from the device into every value converter: arbitrary doubles,
 // integers, floats and texts, with arbitrary minimum, maximum and scaling. The results must
-// stay defined (the sanitizers watch every conversion) and keep their documented types.
+// stay defined (the sanitizers watch every conversion) and keep their documented types. The
+// rack's title goes through the object-count reader.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "common/Lpc/LpcTextTable.h"
+#include "common/Lpc/LpcUzProtoMemory.h"
 #include "common/Lpc/LpcValueConversion.h"
 #include "common/Lpc/LpcValueHelper.h"
 #include "common/Lpc/MurValueConverters.h"
@@ -96,5 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)LPC::toInternalValue(normalised, scaling);
     (void)LPC::toNormalizedValue(in.ConsumeIntegral<uint32_t>(), scaling);
     (void)LPC::toString(LPC::gl_RoomIDTable, 6, LPC::toRoomID(value));
+
+    // A count needs an "i" with an "X" after it, and is never negative.
+    const std::string title = in.ConsumeRandomLengthString(120);
+    const uint32_t count = LPC::nameToOBANum(title);
+    const size_t i = title.find('i');
+    if (count != 0 && (i == std::string::npos || title.find('X', i + 1) == std::string::npos)) __builtin_trap();
+    if (count > 2147483647u) __builtin_trap();
     return 0;
 }

@@ -1,17 +1,23 @@
 #include "common/Lpc/LpcUzProtoMemory.h"
 
+#include <chrono>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "PDB/pdb_IParameterDB.h"
 #include "PDB/pdb_ParameterInfo.h"
 #include "TMS/TMSMutex.h"
+#include "common/Lpc/IValueConverter.h"
+#include "common/Lpc/LpcMurRemote.h"
 #include "common/Lpc/LpcOscParameterItem.h"
 #include "common/Lpc/LpcPDBLinkWrite.h"
 #include "common/Lpc/LpcThreadCommon.h"
 #include "common/Lpc/LpcValueHelper.h"
 #include "common/Lpc/internal/LpcUzProtoMemoryTargets.h"
+#include "dbgc/dbgc_stdapi.h"
 #include "jlib/jlib_cfg.h"
 
 namespace LPC {
@@ -162,6 +168,60 @@ JVariant limitValue(CATEGORY_OF_SetType kind, const MemoryAttribute& attr, const
         return isString ? maximumText(address) : JVariant(attr.max);
     }
     return JVariant();
+}
+
+// The batch a whole-memory restore opens: every element of every row fits one library call.
+constexpr uint64_t kRestoreBatchRecords = 10000;
+// The object count when the rack title names none.
+constexpr uint32_t kDefaultOBANum = 128;
+constexpr const char* kSystemName = "/System/Name";
+constexpr const char* kSystemOBANum = "/System/OBANum";
+
+// Whether a value of the device side fits a member of the value type.
+bool fitsValueType(const JVariant& value, int32_t valueType)
+{
+    switch (value.getType()) {
+    case JVariant::kTypeInt32: return valueType == kLPCValueTypeInteger;
+    case JVariant::kTypeString: return valueType == kLPCValueTypeString;
+    case JVariant::kTypeFloat: return valueType == kLPCValueTypeFloat;
+    default: return false;  // UInt32, binary and invalid values have no protocol form
+    }
+}
+
+// Holds an integer or float member to its range; true when it changed the value.
+bool limitToRange(JVariant& value, const MemoryAttribute& attr)
+{
+    bool limited = false;
+    if (attr.valueType == kLPCValueTypeInteger) {
+        int32_t v = value.toInt32();
+        if (v < attr.min) { v = attr.min; limited = true; }
+        if (v > attr.max) { v = attr.max; limited = true; }
+        if (limited) value = JVariant(v);
+    } else if (attr.valueType == kLPCValueTypeFloat) {
+        float v = value.toFloat();
+        const float min = static_cast<float>(attr.min);
+        const float max = static_cast<float>(attr.max);
+        if (v < min) { v = min; limited = true; }
+        if (v > max) { v = max; limited = true; }
+        if (limited) value = JVariant(v);
+    }
+    return limited;
+}
+
+// The targets of member argument at (x, y) of the row; null when any step is missing.
+const PluginSendInfoList* targetsOf(MemoryIndex index, uint32_t argument, uint32_t x, uint32_t y)
+{
+    const auto row = g_PluginAddressListForAllItem.find(index);
+    if (row == g_PluginAddressListForAllItem.end() || argument >= row->second.size()) return nullptr;
+    const PluginAddressMap& elements = row->second[argument];
+    const auto element = elements.find({x, y});
+    return element == elements.end() ? nullptr : &element->second;
+}
+
+int32_t printedValue(const JVariant& value)
+{
+    const uint32_t type = value.getType();
+    return type == JVariant::kTypeInt32 || type == JVariant::kTypeUInt32 ? value.toInt32() : 0;
 }
 
 using FileOwner = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
@@ -358,6 +418,191 @@ JLIB::JResult LpcUzProtoMemory::setAllValues(CATEGORY_OF_SetType kind, uint8_t f
         }
     }
     return result;
+}
+
+JLIB::JResult LpcUzProtoMemory::setValuesFromPDB(uint8_t, MemoryIndex index, const std::string&, uint32_t x,
+                                                  uint32_t y, const JVariantList& values)
+{
+    MemoryItem* const item = getMemoryItem(index);
+    if (!item) return kNoItem;
+    if (values.size() < item->argNum) return kWrongArguments;
+    for (uint32_t k = 0; k < item->argNum; ++k) {
+        const MemoryAttribute attr = getMemoryAttribute(index, k);
+        if (!fitsValueType(values[k], attr.valueType) || x >= attr.sizeX || y >= attr.sizeY) return kWrongArguments;
+    }
+    const bool connected = LpcMurRemote::getInstance().isConnected();
+    if (!m_pMutex) return kNoItem;  // finalized meanwhile
+    TMS::TMSMutexAutoReleaser hold(*m_pMutex);
+    JLIB::JResult result = JLIB::kOk;
+    for (uint32_t k = 0; k < item->argNum; ++k) {
+        JVariant value = values[k];
+        if (limitToRange(value, getMemoryAttribute(index, k))) result = kDiffers;
+        if (connected && setModulePluginParameter(value, item, x, y, k) == kDiffers) result = kDiffers;
+    }
+    return result;
+}
+
+JLIB::JResult LpcUzProtoMemory::setModulePluginParameter(const JVariant& value, const MemoryItem* item, uint32_t x,
+                                                         uint32_t y, uint32_t argument)
+{
+    if (!item || item->pluginParams.empty() || !item->converter) return JLIB::kFailed;
+    // Member 0 speaks for all: the members of one row share their range.
+    const MemoryAttribute attr = getMemoryAttribute(item->index, 0);
+    const PluginSendInfoList* const targets = targetsOf(item->index, argument, x, y);
+    if (!targets) return JLIB::kFailed;
+    bool outOfRange = false;
+    for (const PluginSendInfo& target : *targets) {
+        const double normalised = item->converter->normalize(value, attr.min, attr.max, attr.scaling, &outOfRange);
+        if (!target.guid || target.guid[0] == '\0') continue;
+        const auto paramNo = static_cast<int32_t>(target.paramNo);
+        if (item->sendFunction) {
+            (void)item->sendFunction(target.guid, paramNo, normalised);  // its result means nothing here
+        } else {
+            LpcMurRemote::getInstance().setParameters(target.guid, paramNo, normalised, nullptr);
+        }
+    }
+    return outOfRange ? kDiffers : JLIB::kOk;
+}
+
+MemoryAddress LpcUzProtoMemory::getMemoryAddress(const char* moduleGuid, int32_t paramNo) const
+{
+    MemoryAddress found;
+    if (!moduleGuid) return found;
+    for (const auto& [index, members] : g_PluginAddressListForAllItem) {
+        for (size_t argument = 0; argument < members.size(); ++argument) {
+            for (const auto& [xy, targets] : members[argument]) {
+                for (const PluginSendInfo& target : targets) {
+                    if (static_cast<int32_t>(target.paramNo) != paramNo || !target.guid ||
+                        std::strcmp(target.guid, moduleGuid) != 0) {
+                        continue;
+                    }
+                    found.index = static_cast<uint32_t>(index);
+                    found.argument = static_cast<uint32_t>(argument);
+                    found.x = static_cast<uint32_t>(xy.first);
+                    found.y = static_cast<uint32_t>(xy.second);
+                    return found;
+                }
+            }
+        }
+    }
+    return found;
+}
+
+JLIB::JResult LpcUzProtoMemory::updateMemory(uint8_t factor, const char* moduleGuid, int32_t paramNo)
+{
+    if (!LpcMurRemote::getInstance().isConnected()) return JLIB::kFailed;
+    (void)updateMemoryCore(factor, moduleGuid, paramNo);  // an unlisted or unwritable parameter changes nothing
+    return JLIB::kOk;
+}
+
+JLIB::JResult LpcUzProtoMemory::updateMemoryCore(uint8_t factor, const char* moduleGuid, int32_t paramNo)
+{
+    const MemoryAddress where = getMemoryAddress(moduleGuid, paramNo);
+    if (!where.isValid()) return JLIB::kFailed;
+    const MemoryItem* const item = getMemoryItem(static_cast<MemoryIndex>(where.index));
+    if (!item || !item->converter || where.argument >= item->argNum) return JLIB::kFailed;
+    const MemoryAttribute attr = getMemoryAttribute(item->index, 0);
+    const double normalised = LpcMurRemote::getInstance().getModulePluginParam(moduleGuid, paramNo);
+    const JVariant value = item->converter->reverse(normalised, attr.min, attr.max, attr.scaling);
+    const std::string address = getPdbAddressFromMemoryIndex(item->index);
+
+    JVariantList list;
+    if (item->argNum == 1) {
+        list.push_back(value);
+    } else {
+        // The write path takes a whole run of members from member 0: the others go back as they are.
+        const JLIB::JResult read =
+            pdb_getParams(item->category, address.c_str(), item->postFix, item->argNum, where.x, where.y, list);
+        if (JLIB::isFailure(read)) return read;
+        if (list.size() != item->argNum) return JLIB::kFailed;
+        list[where.argument] = value;
+    }
+    const JLIB::JResult written =
+        pdb_setParams(item->category, address.c_str(), item->postFix, item->argNum, where.x, where.y, list, factor);
+    std::printf("parameter changed by plugin [%s] [%s] [arg=%d][x:%d][y:%d][value:%d]\n", address.c_str(),
+                item->postFix, static_cast<int>(where.argument), static_cast<int>(where.x), static_cast<int>(where.y),
+                printedValue(value));
+    return written;
+}
+
+JLIB::JResult LpcUzProtoMemory::setParametersInitialize(uint64_t count)
+{
+    if (!m_pMutex) return JLIB::kFailed;
+    TMS::TMSMutexAutoReleaser hold(*m_pMutex);
+    LpcMurRemote::getInstance().setParametersInitialize(count);
+    return JLIB::kOk;
+}
+
+JLIB::JResult LpcUzProtoMemory::restorePluginFromMemory()
+{
+    if (!m_pMutex) return JLIB::kFailed;
+    TMS::TMSMutexAutoReleaser hold(*m_pMutex);
+    (void)dbgPrintf("[UZ] restorePluginFromMemory\n");  // the length printed
+    LpcMurRemote& rack = LpcMurRemote::getInstance();
+    if (!rack.isConnected()) return JLIB::kFailed;
+    const auto start = std::chrono::system_clock::now();
+    // Opening the batch would drop what a change walk has queued but not yet sent.
+    if (rack.pendingParameterCount() != 0) rack.setParametersFlush();
+    rack.setParametersInitialize(kRestoreBatchRecords);
+    for (const auto& [index, item] : g_MemoryItemMap) {
+        if (item->pluginParams.empty()) continue;
+        const MemoryAttribute attr = getMemoryAttribute(index, 0);
+        const std::string address = getPdbAddressFromMemoryIndex(index);
+        for (uint32_t x = 0; x < attr.sizeX; ++x) {
+            for (uint32_t y = 0; y < attr.sizeY; ++y) {
+                JVariantList values;
+                if (JLIB::isFailure(pdb_getParams(item->category, address.c_str(), item->postFix, item->argNum, x, y,
+                                                  values))) {
+                    continue;
+                }
+                for (uint32_t l = 0; l < item->argNum && l < values.size(); ++l) {
+                    (void)setModulePluginParameter(values[l], item, x, y, l);  // out of range still sends
+                }
+            }
+        }
+    }
+    rack.setParametersFlush();
+    const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now() - start);
+    std::printf("[UZ] restorePluginFromMemory finished elapsed time %lf[ms]\n",
+                static_cast<double>(elapsed.count()) / 1000.0);
+    return JLIB::kOk;
+}
+
+JLIB::JResult LpcUzProtoMemory::restoreMemoryFromPlugin()
+{
+    (void)LpcMurRemote::getInstance().isConnected();  // asked, but the rack is never the source
+    return JLIB::kFailed;
+}
+
+JLIB::JResult LpcUzProtoMemory::setSystemName(const std::string& name)
+{
+    const JLIB::JResult named = pdb_setParamT<const char*>(CATEGORY_PDBTYPE_UZVOLATILE, kSystemName, 0, 0, name.c_str());
+    const uint32_t count = nameToOBANum(name);
+    return named | setOBANum(count != 0 ? count : kDefaultOBANum);
+}
+
+JLIB::JResult LpcUzProtoMemory::setOBANum(uint32_t count)
+{
+    (void)pdb_setParamT<unsigned int>(CATEGORY_PDBTYPE_UZVOLATILE, kSystemOBANum, 0, 0, count);  // see the header
+    return JLIB::kOk;
+}
+
+uint32_t nameToOBANum(const std::string& name)
+{
+    const size_t i = name.find('i');
+    if (i == std::string::npos) return 0;
+    const size_t x = name.find('X', i + 1);
+    if (x == std::string::npos) return 0;
+    size_t p = i + 1;
+    while (p < x && std::isspace(static_cast<unsigned char>(name[p]))) ++p;
+    bool negative = false;
+    if (p < x && (name[p] == '+' || name[p] == '-')) negative = name[p++] == '-';
+    uint64_t value = 0;
+    for (; p < x && std::isdigit(static_cast<unsigned char>(name[p])); ++p) {
+        value = value * 10 + static_cast<uint64_t>(name[p] - '0');
+        if (value > INT32_MAX) return 0;  // no count a rack could hold
+    }
+    return negative ? 0 : static_cast<uint32_t>(value);
 }
 
 MemoryItem* getMemoryItem(MemoryIndex index)

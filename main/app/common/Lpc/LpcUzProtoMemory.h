@@ -41,6 +41,16 @@ struct MemoryAttribute {
     bool isProtected = false;
 };
 
+// Where a plug-in parameter of the rack sits in the memory: the first element listing it.
+struct MemoryAddress {
+    uint32_t index = MEMORY_INDEX_NUM;
+    uint32_t argument = 0;
+    uint32_t x = 0;
+    uint32_t y = 0;
+
+    bool isValid() const { return index < MEMORY_INDEX_NUM; }
+};
+
 // Which limit setAllValues writes.
 enum CATEGORY_OF_SetType : uint32_t {
     CATEGORY_SETTYPE_MIN = 0,
@@ -91,6 +101,45 @@ public:
     // last address check or write.
     [[nodiscard]] JLIB::JResult setAllValues(CATEGORY_OF_SetType kind, uint8_t factor);
 
+    // Rack synchronisation. The device side of one changed element: checks every member value
+    // (Int32 for integer, String for string, Float for float members; (x, y) inside each) and
+    // answers 0x80000004 before anything is queued, limits integers and floats to their range
+    // and, while the rack is connected, queues the normalised values for every plug-in target.
+    // 0, 1 when a value was limited or a converter reported it out of range, 0x80000005 for an
+    // unknown row or before initialize. Values beyond the member count are ignored.
+    [[nodiscard]] JLIB::JResult setValuesFromPDB(uint8_t unused, MemoryIndex index, const std::string& address,
+                                                 uint32_t x, uint32_t y, const JVariantList& values);
+    // Queues (or hands to the row's send function) value as member argument of (x, y) for every
+    // target of that element, with the limits and scaling of member 0. 0; 1 when the converter
+    // reports the value out of range after the last target; 0x80000000 without a row, plug-in
+    // lists, converter or element. Does not take the lock.
+    [[nodiscard]] JLIB::JResult setModulePluginParameter(const JVariant& value, const MemoryItem* item, uint32_t x,
+                                                         uint32_t y, uint32_t argument);
+    // The first element (ascending index, member, x, y, target order) whose target names the
+    // module and parameter; the default record without one or for a null module id.
+    MemoryAddress getMemoryAddress(const char* moduleGuid, int32_t paramNo) const;
+    // A change reported by the rack (any task, the library's own included): 0 while connected,
+    // whatever the write gave; 0x80000000 when not connected (nothing read or written).
+    JLIB::JResult updateMemory(uint8_t factor, const char* moduleGuid, int32_t paramNo);
+    // Reads the plug-in's value from the rack, converts it back and writes it to its element
+    // with the factor; for a row of several members the others are read and written back with
+    // it. The write's result; 0x80000000 when no element lists the plug-in parameter.
+    JLIB::JResult updateMemoryCore(uint8_t factor, const char* moduleGuid, int32_t paramNo);
+    // Opens a batch of count records on the rack library under the lock. 0; 0x80000000 before
+    // initialize (nothing opened).
+    [[nodiscard]] JLIB::JResult setParametersInitialize(uint64_t count);
+    // Sends every element of every row with plug-in lists to the rack in one batch (records a
+    // change walk had queued are handed over first). 0; 0x80000000 before initialize or when
+    // the rack is not connected.
+    [[nodiscard]] JLIB::JResult restorePluginFromMemory();
+    // The rack is never the source of the whole memory: always 0x80000000, nothing changes.
+    JLIB::JResult restoreMemoryFromPlugin();
+    // Writes the rack title to "/System/Name" and its object count (128 when it names none) to
+    // "/System/OBANum". The OR of both results.
+    JLIB::JResult setSystemName(const std::string& name);
+    // Writes the count to "/System/OBANum"; 0 whatever the write gave.
+    JLIB::JResult setOBANum(uint32_t count);
+
 private:
     std::unique_ptr<TMS::TMSMutex> m_pMutex;  // null until initialize and after finalize
 };
@@ -109,6 +158,11 @@ float round_n(float value);
 JLIB::JResult round_n_forJVariantList(JVariantList& values);
 // The type code's kind (high four bits): 1, 2 and 4 integer, 3 float, 5 string, anything else none.
 int32_t toLPCValueType(uint8_t typeCode);
+
+// The object count in a rack title: the decimal number (leading blanks and a sign allowed) that
+// starts right after the first "i", provided an "X" follows somewhere after that "i". 0 when there
+// is none, it is not positive or it does not fit 32 bits.
+uint32_t nameToOBANum(const std::string& name);
 
 // Every row under its index once initialised.
 extern std::map<MemoryIndex, MemoryItem*> g_MemoryItemMap;
