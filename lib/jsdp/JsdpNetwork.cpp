@@ -1,5 +1,6 @@
 #include "jsdp/JsdpNetwork.h"
 
+#include "jsdp/JsdpComm.h"
 #include "jsdp/JsdpService.h"
 #include "jsdp/jsdp_address.h"
 
@@ -54,6 +55,32 @@ void JsdpNetwork::searchServiceByName(uint8_t length, const uint8_t* name, JsdpS
             return;
         }
     }
+}
+
+void JsdpNetwork::runInterval(uint8_t* receive, uint8_t* send)
+{
+    if (!m_pComm) return;
+    uint8_t newReceive = 0;
+    uint8_t newSend = 0;
+    if (JLIB::isFailure(m_pComm->doInterval(m_address, m_port, &newReceive, &newSend))) return;
+    if (newReceive != 0 || newSend != 0) {
+        // A new socket has joined no group and announced nothing yet: after a reset the
+        // registrations start over as on a new line, or a responder would stay deaf to its group.
+        for (JsdpService* service : m_services) service->setActive(false);
+        *receive |= newReceive;
+        *send |= newSend;
+    }
+    if (m_pComm->getStatus() == JsdpComm::kActive) {
+        for (JsdpService* service : m_services) {
+            if (service->isNormal()) continue;
+            netc_addr group = {};
+            if (JLIB::isSuccess(service->getMulticastAddr(&group))) {
+                (void)m_pComm->addMulticast(group);  // a failed join leaves unicast working
+            }
+            service->runCommActive(*m_pComm, send);
+        }
+    }
+    for (JsdpService* service : m_services) service->runInterval(*m_pComm, send);
 }
 
 }  // namespace JSDP

@@ -36,6 +36,12 @@ public:
     bool IsEmpty() const { return m_services.empty(); }
     const JsdpList<JsdpService>& services() const { return m_services; }
 
+    // The interval step of the entry: the line gets a socket when it has none (a new socket sets
+    // *receive and *send and makes every registration new to it, so each joins its group and
+    // announces again); on an active line new registrations join and announce, and every
+    // registration runs its periodic announcement.
+    void runInterval(uint8_t* receive, uint8_t* send);
+
     const netc_addr& getAddress() const { return m_address; }
     uint16_t getPort() const { return m_port; }
 

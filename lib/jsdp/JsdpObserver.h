@@ -19,6 +19,11 @@ public:
         m_callback = callback;
     }
     bool compare(uint16_t taskId) const { return m_taskId == taskId; }
+    // Calls the callback when one is set; its answer is not looked at.
+    void onCallback(const _JSDP_HOST_INFO* host, uint8_t enabled) const
+    {
+        if (m_callback) (void)m_callback(host, enabled);
+    }
     // Clears the slot.
     void finalize() { subscribe(0, nullptr); }
     uint16_t getTaskId() const { return m_taskId; }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "jsdp/JsdpComm.h"
 #include "jsdp/jsdp_address.h"
 #include "oswrap/oswrap_time.h"
 
@@ -130,6 +131,36 @@ void JsdpService::getShareData(const uint8_t** data, uint32_t* size) const
 void JsdpService::changeInterval(uint32_t intervalMs)
 {
     if (m_role == kRoleListener || m_role == kRoleBoth) m_intervalMs = intervalMs;
+}
+
+JLIB::JResult JsdpService::getMulticastAddr(netc_addr* group) const
+{
+    if (!m_joinsGroup || m_role == kRoleListener || !group) return kJsdpFailed;
+    *group = m_destination;
+    return JLIB::kOk;
+}
+
+void JsdpService::restartTimer()
+{
+    (void)oswrap_svcStartOneshotTimerMs(&m_sendTimer, m_intervalMs);  // a one-shot record
+}
+
+void JsdpService::runCommActive(JsdpComm& comm, uint8_t* send)
+{
+    if (isProcessResponse() && JLIB::isSuccess(comm.requestSend(&m_txData))) {
+        restartTimer();
+        *send = 1;
+    }
+    m_active = true;
+}
+
+void JsdpService::runInterval(JsdpComm& comm, uint8_t* send)
+{
+    if (!isProcessResponse()) return;
+    if (oswrap_svcCheckOneshotTimerMs(&m_sendTimer) != OSWRAP::kTimerExpired) return;
+    if (JLIB::isFailure(comm.requestSend(&m_txData))) return;  // still queued from before
+    restartTimer();
+    *send = 1;
 }
 
 }  // namespace JSDP

@@ -10,6 +10,8 @@
 
 namespace JSDP {
 
+class JsdpComm;
+
 class JsdpService {
 public:
     // Gives the slot its id and empties it; 0x80000000 for a negative id.
@@ -38,6 +40,18 @@ public:
     void getShareData(const uint8_t** data, uint32_t* size) const;
     // Roles 2 and 3 take the interval; role 1 keeps 0.
     void changeInterval(uint32_t intervalMs);
+
+    // The group to join: 0 with *group when the registration joins one and is not a listener,
+    // else 0x80000000.
+    [[nodiscard]] JLIB::JResult getMulticastAddr(netc_addr* group) const;
+    // First pass on an active line: roles 2 and 3 queue their datagram and, when it was queued,
+    // start the send timer and set *send; the registration becomes active whatever its role.
+    void runCommActive(JsdpComm& comm, uint8_t* send);
+    // Roles 2 and 3: an expired send timer queues the datagram; when queued the timer restarts and
+    // *send is set, else the timer stays expired for the next pass.
+    void runInterval(JsdpComm& comm, uint8_t* send);
+    void restartTimer();
+    bool isNormal() const { return m_active; }
 
     int32_t getId() const { return m_id; }
     uint8_t getRole() const { return m_role; }

@@ -8,6 +8,7 @@
 #include "jsdp/JsdpService.h"
 #include "jsdp/jsdp_address.h"
 #include "oswrap/oswrap_task.h"
+#include "vsock/vsock_addr.h"
 
 namespace JSDP {
 
@@ -33,6 +34,22 @@ bool intervalInRange(uint32_t intervalMs, uint32_t seconds)
     if (intervalMs < T_JSDP_MANAGE::kIntervalMin || intervalMs > T_JSDP_MANAGE::kIntervalMax) return false;
     return seconds * 1000u >= intervalMs;  // an unsigned 32-bit product, as the owners compute it
 }
+
+// One main-lock section of a pass; a lock that could not be taken is not given back.
+class MainSection {
+public:
+    explicit MainSection(const T_JSDP_MANAGE& manage) : m_manage(manage), m_locked(manage.mainLock() == JLIB::kOk) {}
+    ~MainSection()
+    {
+        if (m_locked) (void)m_manage.mainUnlock();  // taken by the constructor
+    }
+    MainSection(const MainSection&) = delete;
+    MainSection& operator=(const MainSection&) = delete;
+
+private:
+    const T_JSDP_MANAGE& m_manage;
+    bool m_locked;
+};
 
 }  // namespace
 
@@ -406,6 +423,240 @@ JsdpService* T_JSDP_MANAGE::findService(int32_t id) const
 {
     const JsdpNetwork* network = findNetworkOf(id);
     return network ? network->searchServiceById(id) : nullptr;
+}
+
+// ---- host table and subscribers ----
+
+JsdpLocalHost* hostInfoArray_update(JsdpList<JsdpLocalHost>& used, JsdpList<JsdpLocalHost>& free,
+                                    const _JSDP_HOST_INFO& host, uint8_t* changed)
+{
+    *changed = 0;
+    for (JsdpLocalHost* entry : used) {
+        if (!entry->compare(host)) continue;
+        *changed = entry->updateHost(host) ? 1 : 0;
+        return entry;
+    }
+    JsdpLocalHost* entry = free.front();
+    if (!entry) return nullptr;  // the table is full: known hosts are still refreshed
+    (void)free.pop();            // entry is its head
+    entry->setHost(host);
+    (void)used.push(entry);      // room for every entry
+    *changed = 1;
+    return entry;
+}
+
+JLIB::JResult userTaskInfoArray_subscribe(JsdpList<JsdpObserver>& used, JsdpList<JsdpObserver>& free, uint16_t taskId,
+                                          JsdpHostCallback callback)
+{
+    for (JsdpObserver* observer : used) {
+        if (observer->compare(taskId)) return kJsdpConflict;
+    }
+    JsdpObserver* observer = free.front();
+    if (!observer) return kJsdpExhausted;
+    (void)free.pop();  // observer is its head
+    observer->subscribe(taskId, callback);
+    (void)used.push(observer);  // room for every slot
+    return JLIB::kOk;
+}
+
+void userTaskInfoArray_updateHost(const JsdpList<JsdpObserver>& used, const _JSDP_HOST_INFO* host, uint8_t enabled)
+{
+    for (JsdpObserver* observer : used) observer->onCallback(host, enabled);
+}
+
+void T_JSDP_MANAGE::freeHost(JsdpLocalHost* host)
+{
+    JsdpTxData& reply = host->getTxDataInfo();
+    if (!reply.IsIdle()) {
+        for (JsdpComm* comm : m_usedComms) comm->withdrawSend(&reply);
+    }
+    (void)m_usedHosts.remove(host);  // an in-use entry
+    host->initialize();
+    (void)m_freeHosts.push(host);    // room for every entry
+}
+
+void T_JSDP_MANAGE::notifyUpdateHostInfo()
+{
+    const MainSection section(*this);
+    for (JsdpLocalHost* host : m_usedHosts) {
+        bool remove = false;
+        host->callback(m_usedObservers, &remove);
+        if (remove) freeHost(host);
+    }
+}
+
+JLIB::JResult T_JSDP_MANAGE::subscribeTask(uint16_t taskId, JsdpHostCallback callback)
+{
+    if (m_state == kUninitialized) return kJsdpNotRunning;
+    JLIB_RETURN_IF_FAILED(userTaskInfoArray_subscribe(m_usedObservers, m_freeObservers, taskId, callback));
+    for (JsdpLocalHost* host : m_usedHosts) host->initialCallback(callback);
+    return JLIB::kOk;
+}
+
+JLIB::JResult T_JSDP_MANAGE::getNumOfActiveHost(uint32_t* count) const
+{
+    if (!count) return kJsdpBadArgument;
+    *count = 0;
+    if (m_state != kRunning) return kJsdpNotRunning;
+    for (JsdpLocalHost* host : m_usedHosts) {
+        if (host->IsEnable()) ++*count;
+    }
+    return JLIB::kOk;
+}
+
+JLIB::JResult T_JSDP_MANAGE::getNumOfHost(uint16_t* count) const
+{
+    if (!count) return kJsdpBadArgument;
+    *count = 0;
+    if (m_state != kRunning) return kJsdpNotRunning;
+    *count = static_cast<uint16_t>(m_usedHosts.size());
+    return JLIB::kOk;
+}
+
+JLIB::JResult T_JSDP_MANAGE::getHostInfoByIndex(uint32_t n, _JSDP_HOST_INFO* host) const
+{
+    if (!host) return kJsdpBadArgument;
+    if (m_state != kRunning) return kJsdpNotRunning;
+    uint32_t i = 0;
+    for (JsdpLocalHost* entry : m_usedHosts) {
+        if (!entry->IsEnable()) continue;
+        if (i++ == n) {
+            *host = entry->getHost();
+            return JLIB::kOk;
+        }
+    }
+    return kJsdpBadArgument;
+}
+
+JLIB::JResult T_JSDP_MANAGE::printHostList(JsdpPrintFunction f) const
+{
+    if (!f) return kJsdpBadArgument;
+    int i = 0;
+    for (JsdpLocalHost* host : m_usedHosts) {
+        (void)f("%2d:", i++);
+        host->print(f);
+    }
+    return JLIB::kOk;
+}
+
+JLIB::JResult T_JSDP_MANAGE::debugPrintStatus(JsdpPrintFunction f) const
+{
+    if (!f) return kJsdpBadArgument;
+    (void)f("[\n");
+    int i = 0;
+    for (JsdpNetwork* network : m_usedNetworks) {
+        char text[128] = {};
+        if (vsock_ntop(&network->getAddress(), text, sizeof(text)) != 0) text[0] = '\0';
+        (void)f("<%2d:", i++);
+        (void)f("IP:%s, ", text);
+    }
+    (void)f("]\n");
+    return JLIB::kOk;
+}
+
+// ---- processing passes ----
+
+JLIB::JResult T_JSDP_MANAGE::runSetup(uint8_t* interval)
+{
+    *interval = 0;
+    if (m_state != kIndexCleared) {
+        *interval = 1;
+        return JLIB::kOk;
+    }
+    const MainSection section(*this);
+    for (JsdpComm* comm : m_usedComms) comm->reset();
+    for (JsdpLocalHost* host : m_usedHosts) {
+        (void)m_usedHosts.remove(host);  // the one being visited
+        host->initialize();
+        (void)m_freeHosts.push(host);    // room for every entry
+    }
+    m_state = kAttached;
+    return JLIB::kOk;
+}
+
+JLIB::JResult T_JSDP_MANAGE::runInterval(uint8_t* receive, uint8_t* send, uint8_t* notify)
+{
+    *receive = 0;
+    *send = 0;
+    *notify = 0;
+    {
+        const MainSection section(*this);
+        for (JsdpNetwork* network : m_usedNetworks) network->runInterval(receive, send);
+    }
+    // A second section, so that a waiting caller gets in between.
+    const MainSection section(*this);
+    for (JsdpLocalHost* host : m_usedHosts) {
+        if (host->runTimeoutProcess()) *notify = 1;
+    }
+    return JLIB::kOk;
+}
+
+JLIB::JResult T_JSDP_MANAGE::runSocketCallback(uint8_t* receive, uint8_t* send)
+{
+    *receive = 0;
+    *send = 0;
+    const MainSection section(*this);
+    m_callbackSet.copyWorks();
+    for (JsdpComm* comm : m_usedComms) comm->runSocketCallback(m_callbackSet, receive, send);
+    return JLIB::kOk;
+}
+
+JLIB::JResult T_JSDP_MANAGE::runReceive(uint8_t* more, uint8_t* send, uint8_t* notify)
+{
+    *more = 0;
+    *send = 0;
+    *notify = 0;
+    JLIB::JResult result = JLIB::kOk;
+    const MainSection section(*this);
+    for (JsdpNetwork* network : m_usedNetworks) {
+        JsdpComm* comm = network->getComm();
+        if (!comm) continue;
+        uint8_t lineMore = 0;
+        m_rxFlags = 0;
+        result = comm->doReceive(network->getAddress(), &m_rxSource, &m_rxFlags, &m_rxHost, &lineMore);
+        *more |= lineMore;
+        if (JLIB::isFailure(result) || isZeroAddress(m_rxSource.addr)) continue;
+
+        JsdpService* first = nullptr;
+        JsdpService* second = nullptr;
+        network->searchServiceByName(m_rxHost.nameLength, m_rxHost.name, &first, &second);
+        const bool request = (m_rxFlags & kFlagResponse) == 0;
+        auto takes = [request](const JsdpService* service) {
+            return service && (request ? service->isProcessRequest() : service->isProcessResponse());
+        };
+        JsdpService* chosen = takes(first) ? first : (takes(second) ? second : nullptr);
+        if (chosen) {
+            uint8_t changed = 0;
+            JsdpLocalHost* host = hostInfoArray_update(m_usedHosts, m_freeHosts, m_rxHost, &changed);
+            if (changed) *notify = 1;
+            if (host && request && chosen->needResponse()) {
+                const uint8_t* data = nullptr;
+                uint32_t size = 0;
+                chosen->getShareData(&data, &size);
+                // One answer at a time per host: a reply still queued covers this request too.
+                if (JLIB::isSuccess(comm->requestSendWithSet(&host->getTxDataInfo(), m_rxSource, data, size))) {
+                    *send = 1;
+                }
+            }
+        }
+        m_rxSource.addr = netc_addr_any;
+    }
+    return result;
+}
+
+JLIB::JResult T_JSDP_MANAGE::runSend(uint8_t* first, uint8_t* second)
+{
+    *first = 0;
+    *second = 0;
+    JLIB::JResult result = JLIB::kOk;
+    const MainSection section(*this);
+    for (JsdpComm* comm : m_usedComms) {
+        uint8_t lineFirst = 0;
+        uint8_t lineSecond = 0;
+        result |= comm->doSend(&lineFirst, &lineSecond);
+        *second |= lineSecond;
+    }
+    return result;
 }
 
 }  // namespace JSDP

@@ -8,15 +8,26 @@
 
 #include "jsdp/JsdpCallbackDataSet.h"
 #include "jsdp/JsdpList.h"
+#include "jsdp/JsdpLocalHost.h"
+#include "jsdp/JsdpObserver.h"
 #include "jsdp/jsdp_types.h"
 
 namespace JSDP {
 
 class JsdpComm;
-class JsdpLocalHost;
 class JsdpNetwork;
-class JsdpObserver;
 class JsdpService;
+
+// The entry now holding the record: an entry of the same host is refreshed, a new host takes the
+// head of the free list (none when the table is full: the record is dropped). *changed tells that
+// the entry has a change not yet notified.
+JsdpLocalHost* hostInfoArray_update(JsdpList<JsdpLocalHost>& used, JsdpList<JsdpLocalHost>& free,
+                                    const _JSDP_HOST_INFO& host, uint8_t* changed);
+// 0x80000005 for a task already subscribed, 0x80000007 without a free slot.
+[[nodiscard]] JLIB::JResult userTaskInfoArray_subscribe(JsdpList<JsdpObserver>& used, JsdpList<JsdpObserver>& free,
+                                                        uint16_t taskId, JsdpHostCallback callback);
+// Every subscriber in subscription order.
+void userTaskInfoArray_updateHost(const JsdpList<JsdpObserver>& used, const _JSDP_HOST_INFO* host, uint8_t enabled);
 
 class T_JSDP_MANAGE {
 public:
@@ -82,6 +93,31 @@ public:
     [[nodiscard]] JLIB::JResult changeStatusCore(int32_t id, uint8_t status);
     [[nodiscard]] JLIB::JResult getStatusCore(int32_t id);
 
+    // Host table and subscribers (main lock held, except notifyUpdateHostInfo, which takes it).
+    // The notification pass: every changed entry is reported to every subscriber (1 enabled, 0
+    // gone) and a gone entry is freed.
+    void notifyUpdateHostInfo();
+    // State 1 or above (else 0x80000004); then the subscribed hosts are replayed to callback with 1
+    // on the caller's task.
+    [[nodiscard]] JLIB::JResult subscribeTask(uint16_t taskId, JsdpHostCallback callback);
+    // State 5 only (else count 0 and 0x80000004).
+    [[nodiscard]] JLIB::JResult getNumOfActiveHost(uint32_t* count) const;
+    [[nodiscard]] JLIB::JResult getNumOfHost(uint16_t* count) const;
+    // A copy of the n-th enabled entry; 0x80000002 beyond the enabled count (out untouched).
+    [[nodiscard]] JLIB::JResult getHostInfoByIndex(uint32_t n, _JSDP_HOST_INFO* host) const;
+    [[nodiscard]] JLIB::JResult printHostList(JsdpPrintFunction f) const;
+    [[nodiscard]] JLIB::JResult debugPrintStatus(JsdpPrintFunction f) const;
+
+    // Processing passes, run by the service task; each takes the main lock itself and clears its
+    // out flags first.
+    JLIB::JResult runSetup(uint8_t* interval);
+    JLIB::JResult runInterval(uint8_t* receive, uint8_t* send, uint8_t* notify);
+    JLIB::JResult runSocketCallback(uint8_t* receive, uint8_t* send);
+    // The result of the last line read (0 or 0x80000008).
+    JLIB::JResult runReceive(uint8_t* more, uint8_t* send, uint8_t* notify);
+    // The results of all lines ORed.
+    JLIB::JResult runSend(uint8_t* first, uint8_t* second);
+
     // Socket layer's task, from vsockCallback.
     JLIB::JResult funcSocketCallback(int32_t sockId, netc_sock_cb_prm* prm);
 
@@ -97,6 +133,9 @@ public:
     uint32_t getNumOfComms() const { return m_usedComms.size(); }
     uint32_t getNumOfFreeHosts() const { return m_freeHosts.size(); }
     uint32_t getNumOfFreeObservers() const { return m_freeObservers.size(); }
+    uint32_t getNumOfUsedHosts() const { return m_usedHosts.size(); }
+    const JsdpList<JsdpLocalHost>& usedHosts() const { return m_usedHosts; }
+    const JsdpList<JsdpObserver>& usedObservers() const { return m_usedObservers; }
     const JsdpList<JsdpNetwork>& usedNetworks() const { return m_usedNetworks; }
     JsdpCallbackDataSet& callbackSet() { return m_callbackSet; }
 
@@ -104,6 +143,8 @@ private:
     bool hasRegistrations() const;
     // Returns an entry without registrations and its line to the free lists.
     void releaseNetwork(JsdpNetwork* network);
+    // Back to the free list; a reply still waiting on a line is taken out of its queue first.
+    void freeHost(JsdpLocalHost* host);
 
     uint8_t m_state = kUninitialized;
     uint16_t m_taskId = 0;
@@ -113,6 +154,10 @@ private:
     uint16_t m_mainLockId = 0;
     uint16_t m_socketLockId = 0;
     bool m_indexMode = false;
+    // Receive scratch of the receive pass.
+    netc_endpoint m_rxSource = {};
+    uint8_t m_rxFlags = 0;
+    _JSDP_HOST_INFO m_rxHost = {};
     JsdpList<JsdpNetwork> m_freeNetworks;
     JsdpList<JsdpNetwork> m_usedNetworks;
     JsdpList<JsdpComm> m_freeComms;

@@ -3,6 +3,7 @@
 // attached with real locks, a plain UDP socket of the test and a writer of crafted datagrams.
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <dirent.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -186,6 +188,38 @@ private:
     std::vector<uint8_t> m_bytes;
 };
 
+// The socket layer binds its UDP sockets without address reuse, so no test socket could share the
+// port of a discovery line to hear its announcements. This turns reuse on for the line's socket
+// (the one bound to the wildcard address on port) after the fact; a test socket with reuse may then
+// bind the group or broadcast address of that port. False when no such socket is open.
+inline bool shareLinePort(uint16_t port)
+{
+    DIR* fds = ::opendir("/proc/self/fd");
+    if (!fds) return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(fds)) {
+        const int fd = std::atoi(entry->d_name);
+        if (fd <= 2 || fd == ::dirfd(fds)) continue;
+        int type = 0;
+        socklen_t typeLength = sizeof(type);
+        sockaddr_in in = {};
+        socklen_t length = sizeof(in);
+        if (::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &typeLength) != 0 || type != SOCK_DGRAM) continue;
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&in), &length) != 0 || in.sin_family != AF_INET) continue;
+        if (ntohs(in.sin_port) != port || in.sin_addr.s_addr != htonl(INADDR_ANY)) continue;
+        const int on = 1;
+        found = ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) == 0;
+    }
+    ::closedir(fds);
+    return found;
+}
+
+// A group of its own per port, so that memberships of tests running side by side never mix.
+inline std::string groupFor(uint16_t port)
+{
+    return "239.192." + std::to_string(port >> 8) + "." + std::to_string(port & 0xFF);
+}
+
 // A plain UDP socket of the test, bound where the test says, with address reuse so that it can
 // share a port with a socket bound to the wildcard. Its receive waits at most 2 s.
 class RawUdp {
@@ -222,6 +256,19 @@ public:
         request.imr_interface.s_addr = htonl(INADDR_LOOPBACK);
         if (::setsockopt(m_fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof(request)) != 0) return false;
         return ::setsockopt(m_fd, IPPROTO_IP, IP_MULTICAST_IF, &request.imr_interface, sizeof(in_addr)) == 0;
+    }
+    // Sends group datagrams out of the loopback without joining the group.
+    bool sendThroughLoopback()
+    {
+        in_addr loopback = {};
+        loopback.s_addr = htonl(INADDR_LOOPBACK);
+        return ::setsockopt(m_fd, IPPROTO_IP, IP_MULTICAST_IF, &loopback, sizeof(loopback)) == 0;
+    }
+    // Waits at most ms for a datagram.
+    void setReceiveLimit(int ms)
+    {
+        const timeval limit = {ms / 1000, (ms % 1000) * 1000};
+        (void)::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
     }
     bool sendTo(const char* address, uint16_t port, const std::vector<uint8_t>& bytes)
     {
