@@ -223,8 +223,28 @@ JLIB::JResult KavoriClientVDProtocolThread::onReceiveMessage(const TMS::Abstract
     } else if (command == "DetectStop") {
         (void)timers().getTimer(kDetectTimerId).stop();     // the null timer when none
         (void)timers().deleteTimer(kDetectTimerId, false);  // none listed: nothing to delete
+    } else if (m_pExecutor) {
+        routeAnswer(command, message);
     }
     return result;
+}
+
+void KavoriClientVDProtocolThread::routeAnswer(const std::string& command, const TMS::AbstractMessage& message)
+{
+    const auto number = [&message](const char* key) { return message.data(key).toUInt32(); };
+    // Each answer's own failure (no pending request, a failed send) is the executor's to judge.
+    if (command == "Re:addComponent" || command == "Re:removeComponent") {
+        (void)m_pExecutor->replyAddComponent(number("Result"), number("UniqID"));
+    } else if (command == "Re:changeComponentType") {
+        (void)m_pExecutor->replyChangeComponent(number("Result"), number("UniqID"));
+    } else if (command == "Re:addConnection") {
+        (void)m_pExecutor->replyAddConnect(number("Result"), number("toUniqId"), number("toPortNo"),
+                                           number("fromUniqId"), number("fromPortNo"));
+    } else if (command == "Notify:compileResult") {
+        (void)m_pExecutor->replyCompile(number("Result"));
+    } else if (command == "Re:getTotalProcessingResourceUsage") {
+        (void)m_pExecutor->replyGetComponentResource(number("Result"));
+    }
 }
 
 }  // namespace KAVORI

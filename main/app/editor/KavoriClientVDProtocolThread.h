@@ -6,6 +6,7 @@
 // the socket layer calls and which only posts event 16.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "VUviRido/Socket/IVComWakeupFunction.h"
 #include "common/KavoriAppThread.h"
@@ -55,7 +56,7 @@ protected:
     // the thread ready at once). A link that cannot be opened releases "System".
     JLIB::JResult onChangeStatus(uint32_t status, const TMS::ArgumentMap& arguments) override;
     JLIB::JResult onChangeSystemInfo() override;
-    // "DetectStart" and "DetectStop" with message id 0 while "RunMode" is 0.
+    // "DetectStart", "DetectStop" and the answers to the executor, with message id 0 while "RunMode" is 0.
     JLIB::JResult onReceiveMessage(const TMS::AbstractMessage& message) override;
     JLIB::JResult onChangeRunMode(RUNMODE runMode) override;
     JLIB::JResult onChangePDBStatus(PDBSTAT state) override;
@@ -68,6 +69,8 @@ private:
     // Logs why the link cannot be made and ends the engine; 0x80000000.
     JLIB::JResult failLink(const char* why);
     JLIB::JResult onChangeSyncState();
+    // The answers of other threads to the executor's requests, handed to its reply operations.
+    void routeAnswer(const std::string& command, const TMS::AbstractMessage& message);
     void rearmMeterTimer();
     void releaseSystem();
 

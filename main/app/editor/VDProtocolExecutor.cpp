@@ -88,19 +88,67 @@ JLIB::JResult VDProtocolExecutor::dispatch(const Route* routes, size_t count, co
 }
 
 // The names each type carries out; every other name, recognised or not, goes unanswered.
-JLIB::JResult VDProtocolExecutor::add(const PacketContainer&) { return JLIB::kOk; }
-JLIB::JResult VDProtocolExecutor::del(const PacketContainer&) { return JLIB::kOk; }
-JLIB::JResult VDProtocolExecutor::get(const PacketContainer&) { return JLIB::kOk; }
+JLIB::JResult VDProtocolExecutor::add(const PacketContainer& packet)
+{
+    static const Route routes[] = {
+        {VDProtocol::CMDNAME_COMPONENT_INFO, &VDProtocolExecutor::execAddComponent},
+        {VDProtocol::CMDNAME_COMPONENT_CONNECT, &VDProtocolExecutor::execAddComponentConnect},
+        {VDProtocol::CMDNAME_REGIST_PARAMETER, &VDProtocolExecutor::execAddRagistParameter},
+        {VDProtocol::CMDNAME_PARAMSET, &VDProtocolExecutor::execAddParameterSet},
+        {VDProtocol::CMDNAME_PARAMSET_DUPLICATE, &VDProtocolExecutor::execAddParameterSetDuplicate},
+        {VDProtocol::CMDNAME_PARAMSET_ASSIGN, &VDProtocolExecutor::execAddParameterSetAssign},
+    };
+    return dispatch(routes, std::size(routes), packet);
+}
+
+JLIB::JResult VDProtocolExecutor::del(const PacketContainer& packet)
+{
+    static const Route routes[] = {
+        {VDProtocol::CMDNAME_MODIFIED, &VDProtocolExecutor::execDelModifyFlag},
+        {VDProtocol::CMDNAME_COMPONENT_INFO, &VDProtocolExecutor::execDelComponent},
+        {VDProtocol::CMDNAME_COMPONENT_CONNECT, &VDProtocolExecutor::execDelComponentConnect},
+        {VDProtocol::CMDNAME_REGIST_PARAMETER, &VDProtocolExecutor::execDelRagistParameter},
+        {VDProtocol::CMDNAME_PARAMSET, &VDProtocolExecutor::execDelParameterSet},
+        {VDProtocol::CMDNAME_PARAMSET_ASSIGN, &VDProtocolExecutor::execDelParameterSetAssign},
+    };
+    return dispatch(routes, std::size(routes), packet);
+}
+
+JLIB::JResult VDProtocolExecutor::get(const PacketContainer& packet)
+{
+    static const Route routes[] = {
+        {VDProtocol::CMDNAME_DEVICE_INFO, &VDProtocolExecutor::execGetDeviceInfo},
+        {VDProtocol::CMDNAME_PARAMETER_RANGE, &VDProtocolExecutor::execGetRangePrmValue},
+    };
+    return dispatch(routes, std::size(routes), packet);
+}
 
 JLIB::JResult VDProtocolExecutor::set(const PacketContainer& packet)
 {
-    static const Route routes[] = {{VDProtocol::CMDNAME_PARAMETER_VAL, &VDProtocolExecutor::execSetPrmValue}};
+    static const Route routes[] = {
+        {VDProtocol::CMDNAME_SETUP, &VDProtocolExecutor::execSetup},
+        {VDProtocol::CMDNAME_ACTIVE, &VDProtocolExecutor::execActive},
+        {VDProtocol::CMDNAME_SAVE, &VDProtocolExecutor::execSaveProject},
+        {VDProtocol::CMDNAME_LOAD, &VDProtocolExecutor::execLoadProject},
+        {VDProtocol::CMDNAME_DEVICE_LABEL, &VDProtocolExecutor::execSetDeviceLabel},
+        {VDProtocol::CMDNAME_VDEVICE_ID, &VDProtocolExecutor::execSetDeviceUnitID},
+        {VDProtocol::CMDNAME_DEVICE_CAPACITY, &VDProtocolExecutor::execSetDeviceCapacity},
+        {VDProtocol::CMDNAME_DEVICE_FS, &VDProtocolExecutor::execSetDeviceFs},
+        {VDProtocol::CMDNAME_COMPONENT_CHANGE, &VDProtocolExecutor::execChangeComponent},
+        {VDProtocol::CMDNAME_SECURITY_CHECK, &VDProtocolExecutor::execCompareSecurity},
+        {VDProtocol::CMDNAME_PARAMETER_VAL, &VDProtocolExecutor::execSetPrmValue},
+        {VDProtocol::CMDNAME_COMPILE, &VDProtocolExecutor::execStartCompile},
+        {VDProtocol::CMDNAME_PARAMSET, &VDProtocolExecutor::execSetParameterSet},
+    };
     return dispatch(routes, std::size(routes), packet);
 }
 
 JLIB::JResult VDProtocolExecutor::setData(const PacketContainer& packet)
 {
-    static const Route routes[] = {{VDProtocol::CMDNAME_PARAMETER_VAL, &VDProtocolExecutor::execSetDataPrmValue}};
+    static const Route routes[] = {
+        {VDProtocol::CMDNAME_PARAMETER_VAL, &VDProtocolExecutor::execSetDataPrmValue},
+        {VDProtocol::CMDNAME_COPY_PASTE, &VDProtocolExecutor::execSetDataCopyPaste},
+    };
     return dispatch(routes, std::size(routes), packet);
 }
 
@@ -109,6 +157,9 @@ JLIB::JResult VDProtocolExecutor::getData(const PacketContainer& packet)
     static const Route routes[] = {
         {VDProtocol::CMDNAME_PARAMETER_INFO, &VDProtocolExecutor::execGetDataPrmInfo},
         {VDProtocol::CMDNAME_PARAMETER_VAL, &VDProtocolExecutor::execGetDataPrmValue},
+        {VDProtocol::CMDNAME_PARAMSET, &VDProtocolExecutor::execGetDataParameterSet},
+        {VDProtocol::CMDNAME_PARAMSET_ASSIGN, &VDProtocolExecutor::execGetDataParameterSetAssign},
+        {VDProtocol::CMDNAME_COPY_PASTE, &VDProtocolExecutor::execGetDataCopyPaste},
     };
     return dispatch(routes, std::size(routes), packet);
 }
@@ -117,8 +168,8 @@ JLIB::JResult VDProtocolExecutor::abort(const PacketContainer& packet)
 {
     uint32_t id = 0;
     std::string commandName;
-    // No command that can be aborted is carried out yet: a match has nothing to stop.
-    (void)m_commands.getRequestCommand(id, commandName, packet.requestID());
+    if (JLIB::isFailure(m_commands.getRequestCommand(id, commandName, packet.requestID()))) return JLIB::kOk;
+    if (commandName == VDProtocol::CMDNAME_COMPILE) return abortCompile();
     return JLIB::kOk;
 }
 

@@ -9,6 +9,7 @@
 #include "editor/CommandContainer.h"
 #include "editor/ExpressionAdapter.h"
 #include "editor/PacketContainer.h"
+#include "editor/PrmAddrInfo.h"
 #include "jlib/JVariant.h"
 #include "jlib/jlib_result.h"
 
@@ -16,6 +17,7 @@ namespace PDB {
 class IParameterDB;
 class LocalParameterArray;
 class ParameterInfo;
+class SnapshotContentsList;
 }  // namespace PDB
 
 namespace VDProtocol {
@@ -48,7 +50,7 @@ public:
     JLIB::JResult get(const VDProtocol::PacketContainer& packet);
     JLIB::JResult setData(const VDProtocol::PacketContainer& packet);
     JLIB::JResult getData(const VDProtocol::PacketContainer& packet);
-    // Never answered; a pending request of that id has no abort to run yet.
+    // Never answered; for a pending compile of that request id runs abortCompile.
     JLIB::JResult abort(const VDProtocol::PacketContainer& packet);
 
     // A copy as "reply" with "from" and "to" swapped / as "notify" from the device; the send's code.
@@ -73,6 +75,10 @@ public:
     JLIB::JResult execSetDataPrmValue(const VDProtocol::PacketContainer& request);
     JLIB::JResult execGetDataPrmValue(const VDProtocol::PacketContainer& request);
     JLIB::JResult execGetDataPrmInfo(const VDProtocol::PacketContainer& request);
+    // Range query and copy/paste; each sends one reply and returns its send's code.
+    JLIB::JResult execGetRangePrmValue(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execGetDataCopyPaste(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSetDataCopyPaste(const VDProtocol::PacketContainer& request);
 
     // The database of that exact name among instance ids 0 to 10, or null.
     PDB::IParameterDB* parameterDB(const std::string& name) const;
@@ -103,6 +109,84 @@ public:
     JLIB::JResult getMeter();
     JLIB::JResult changeSyncStatus(uint32_t editorState);
 
+    // Device information and settings. The first entry (in order) whose key equals the given one;
+    // entry 0, whose database is never found, for a key the table lacks.
+    static const PRM_ADDR_INFO& prmAddrInfo(const std::string& key);
+    // Element read and write of the entry the key names; RESULT_FAILED for a key outside the table.
+    JLIB::JResult getParameterValue(JVariant& value, const std::string& key) const;
+    JLIB::JResult setParameterValue(const std::string& key, const JVariant& value);
+    // The entry's definition and element value in one read section; RESULT_FAILED without the
+    // database or component.
+    JLIB::JResult getParameterInfo(const PRM_ADDR_INFO& entry, JVariant& value, PDB::ParameterInfo& info) const;
+    // 0 equal, 0x80000001 real smaller, 0x80000002 real larger.
+    static uint32_t compareCapacity(uint32_t real, uint32_t virtualCapacity);
+    // Each sends one reply and returns its send's code.
+    JLIB::JResult execGetDeviceInfo(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSetup(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execActive(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSetDeviceLabel(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSetDeviceUnitID(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSetDeviceCapacity(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSetDeviceFs(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSaveProject(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execLoadProject(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execCompareSecurity(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execDelModifyFlag(const VDProtocol::PacketContainer& request);
+    const std::string& projectPath() const { return m_projectPath; }
+
+    // Component and connection commands. Requests answered by "DeviceControl" are registered
+    // before their first message; a failure replies at once and drops the registration, so the
+    // answers of messages already sent find nothing. An empty list is answered "ok" at once.
+    JLIB::JResult execAddComponent(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execDelComponent(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execChangeComponent(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execAddComponentConnect(const VDProtocol::PacketContainer& request);
+    // Reply at once, after all messages are sent.
+    JLIB::JResult execDelComponentConnect(const VDProtocol::PacketContainer& request);
+    // "ng" while no project path is set.
+    JLIB::JResult execRagistParameter(const VDProtocol::PacketContainer& request, bool regist);
+    JLIB::JResult execAddRagistParameter(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execDelRagistParameter(const VDProtocol::PacketContainer& request);
+    // Answers of "DeviceControl": RESULT_FAILED when no pending request holds the sub-item; else
+    // the reply's send code, or 0 while the request still waits.
+    JLIB::JResult replyAddComponent(uint32_t result, uint32_t componentId);
+    JLIB::JResult replyChangeComponent(uint32_t result, uint32_t componentId);
+    JLIB::JResult replyAddConnect(uint32_t result, uint32_t toId, uint32_t toPort, uint32_t fromId, uint32_t fromPort);
+    // The "cpt_resource" notification; RESULT_FAILED when "VDeviceCapacity" cannot be read.
+    JLIB::JResult replyGetComponentResource(uint32_t usage);
+    // 0, or RESULT_FAILED when the target thread is not there or its queue stays busy.
+    JLIB::JResult sendMessageAddComponent(const std::string& dbName, uint32_t componentId, const std::string& typeName,
+                                          uint32_t majorVersion, uint32_t numX, uint32_t numY);
+    JLIB::JResult sendMessageDelComponent(const std::string& dbName, uint32_t componentId);
+    JLIB::JResult sendMessageChangeComponent(const std::string& dbName, uint32_t componentId,
+                                             const std::string& typeName, uint32_t majorVersion, uint32_t numX,
+                                             uint32_t numY);
+    JLIB::JResult sendMessageAddConnect(uint32_t toId, uint32_t toPort, uint32_t fromId, uint32_t fromPort);
+    JLIB::JResult sendMessageDelConnect(uint32_t toId, uint32_t toPort, uint32_t fromId, uint32_t fromPort);
+    JLIB::JResult sendMessageRegistParameter(uint32_t componentId, const std::string& typeName, bool regist);
+    JLIB::JResult sendMessageGetComponentResource();
+    // "type:version:XxY", empty pieces dropped; RESULT_FAILED when malformed, and for a type name
+    // that could leave the component folder ("/", "\", "." or "..").
+    static JLIB::JResult decodeComponentName(std::string& typeName, uint32_t& majorVersion, uint32_t& numX,
+                                             uint32_t& numY, const std::string& text);
+    std::string createComponentStylePath(const std::string& typeName) const;
+
+    // Compile and parameter-set commands. The compile waits in the registry for the "Compiler"
+    // thread's result; replyCompile answers the oldest pending one (RESULT_FAILED when none is
+    // pending or the capacity cannot be read, which leaves it pending).
+    JLIB::JResult execStartCompile(const VDProtocol::PacketContainer& request);
+    JLIB::JResult replyCompile(uint32_t result);
+    // The compile runs on; its result is answered as usual. 0.
+    JLIB::JResult abortCompile();
+    JLIB::JResult execAddParameterSet(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execAddParameterSetDuplicate(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execAddParameterSetAssign(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execDelParameterSet(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execDelParameterSetAssign(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSetParameterSet(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execGetDataParameterSet(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execGetDataParameterSetAssign(const VDProtocol::PacketContainer& request);
+
     const std::string& deviceId() const { return m_deviceId; }
 
 protected:
@@ -125,8 +209,30 @@ private:
     JLIB::JResult appendReadItem(VDProtocol::PacketContainer& reply, const PDB::ParameterInfo& info,
                                  const JVariant& value, const std::string& address,
                                  const std::string& componentName) const;
+    // The snapshot selection one copy/paste item names ("type" and "prmAddr" texts given).
+    JLIB::JResult addCopyPasteSelection(PDB::SnapshotContentsList& selection, const std::string& type,
+                                        const std::string& address) const;
     // A text converted against the definition, a number fitted to its type.
     JLIB::JResult prepareValue(JVariant& out, const PDB::ParameterInfo& info, const JVariant& value) const;
+
+    // A copy of the request with the result, progress 100 and an empty message, sent.
+    JLIB::JResult replyResult(const VDProtocol::PacketContainer& request, JLIB::JResult result);
+    // Writes the command-information value of the key to the table entry; RESULT_FAILED when the
+    // key is missing.
+    JLIB::JResult writeSetting(const VDProtocol::ArgumentMap& info, const char* infoKey, const char* entryKey,
+                               bool asUnsigned);
+    // A registered request that failed part-way: unregistered and answered with the code.
+    JLIB::JResult failRegistered(uint32_t id, const VDProtocol::PacketContainer& request, JLIB::JResult code);
+    // Steps of one list item of a registered walk; the sub-item name of the message sent.
+    JLIB::JResult sendComponentItem(std::string& subItem, const VDProtocol::ArgumentMap& item, bool add);
+    JLIB::JResult sendConnectItem(std::string& subItem, const VDProtocol::ArgumentMap& item, bool add);
+    JLIB::JResult sendRegistItem(const VDProtocol::ArgumentMap& item, bool regist);
+    // Registers the request and sends each list item; the first failure unregisters and replies.
+    using ItemSender = JLIB::JResult (VDProtocolExecutor::*)(std::string&, const VDProtocol::ArgumentMap&, bool);
+    JLIB::JResult runRegisteredWalk(const VDProtocol::PacketContainer& request, ItemSender sender, bool add);
+    // Sets the answered sub-item and, once none is executing, replies and unregisters.
+    JLIB::JResult completeSubItem(const char* commandName, const std::string& subItem, uint32_t result,
+                                  bool askResource);
 
     std::string m_projectPath;
     std::string m_deviceId;

@@ -120,6 +120,16 @@ public:
     // Copies the undo file back to the scene folder under fileName and deletes it.
     [[nodiscard]] JLIB::JResult copyFromUndo(uint32_t kind, const char* fileName);
 
+    // Device tests (defined with the test scene fills, LpcTestScene.cpp). createAllScene: the
+    // minimum fill stored as scenes "0.1" to "100.0"; the last store's code.
+    [[nodiscard]] JLIB::JResult createAllScene();
+    // Stores the minimum and maximum test scenes, sets recall safe to recallSafe and recalls the
+    // two count times each, printing the minimum, maximum and average milliseconds; the last
+    // recall's code, 0x80000000 for count 0 (nothing changed).
+    [[nodiscard]] JLIB::JResult testRecallSpeed(uint32_t count, uint32_t recallSafe);
+    // recall without follow-up, timed: milliseconds into ms; the recall's code.
+    [[nodiscard]] JLIB::JResult recallWithTestRecallSpeed(const char* number, bool log, double& ms);
+
     const std::string& sceneFolder() const { return m_sceneFolder; }
     const std::string& undoFolder() const { return m_undoFolder; }
 

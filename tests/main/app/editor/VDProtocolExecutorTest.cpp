@@ -145,7 +145,8 @@ protected:
 
 TEST_F(VDProtocolExecutorTest, IgnoredRequestsGetNoReplyAndRepliesSwapTheEnds)
 {
-    for (const char* cmd : {"set_identify", "set_nothing", "put_prm_val", "get_prm_val", "add_cpt_info"}) {
+    for (const char* cmd :
+         {"set_identify", "set_nothing", "put_prm_val", "get_prm_val", "del_alert_log", "set_auto_save"}) {
         SCOPED_TRACE(cmd);
         (void)m_executor.received(request(cmd));
         EXPECT_TRUE(m_executor.sent.empty());

@@ -3,6 +3,7 @@
 // address table of the engine and against the rules the engine's code relies on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -27,9 +28,14 @@
 #include "PDB/pdb_ParamRawArray.h"
 #include "PDB/pdb_ParameterDBCollection.h"
 #include "PDB/pdb_ParameterInfo.h"
+#include "common/Lpc/LpcMemoryItem.h"
+#include "common/Lpc/LpcPDB.h"
 #include "common/Lpc/LpcRecallSafe.h"
 #include "common/Lpc/LpcSceneList.h"
 #include "common/Lpc/LpcUzParameterStrategy.h"
+#include "editor/PrmAddrInfo.h"
+#include "common/Lpc/LpcUzProtoMemory.h"
+#include "common/Lpc/ModuleParamBase.h"
 #include "jlib/JHeap.h"
 #include "jlib/JVariant.h"
 
@@ -308,6 +314,9 @@ const std::vector<Checklist>& checklists()
           "/OBA/Object/PhysicalPosition@xyz@y", "/OBA/Object/PhysicalPosition@xyz@z",
           "/OBA/Object/LogicalPosition@xyz@x", "/OBA/Object/LogicalPosition@xyz@y",
           "/OBA/Object/LogicalPosition@xyz@z", "/OBA/Object/SizeH", "/OBA/Object/SizeV"}},
+        {"speaker position files", kAudioCompo, 1,
+         {"/ToSpeaker/Label/Name", "/OBA/Speaker/Position@xyz@x", "/OBA/Speaker/Position@xyz@y",
+          "/OBA/Speaker/Position@xyz@z", "/ToSpeaker/Fader/On"}},
         {"device information", 0, 0,
          {"/Specification/SyncVersion", "/Specification/ProductVariationName", "/Specification/FirmwareVersion",
           "/Specification/SerialNumber", "/OPV/Capacity"}},
@@ -522,6 +531,25 @@ TEST_F(DescriptorFilesTest, EngineAddressTablesResolveInTheirComponents)
     }
 }
 
+// The editor link's device-information table, as the engine holds it: every entry but the empty
+// first one names an element that exists.
+TEST_F(DescriptorFilesTest, DeviceInformationTableResolvesInItsDatabases)
+{
+    EXPECT_STREQ("", VDevice::PRM_ADDR_INFO_TABLE[0].dbName);
+    for (size_t i = 1; i < VDevice::PRM_ADDR_INFO_NUM; ++i) {
+        const VDevice::PRM_ADDR_INFO& entry = VDevice::PRM_ADDR_INFO_TABLE[i];
+        SCOPED_TRACE(std::string(entry.key) + ": " + entry.dbName + " " + entry.path);
+        const auto named = std::find_if(std::begin(kDatabaseNames), std::end(kDatabaseNames),
+                                        [&](const char* name) { return std::string(name) == entry.dbName; });
+        ASSERT_NE(std::end(kDatabaseNames), named);
+        const uint32_t dbId = uint32_t(named - std::begin(kDatabaseNames));
+        const uint32_t a = ai(dbId, entry.componentId, entry.path);
+        ASSERT_NE(kNone, a);
+        EXPECT_LT(entry.x, info(dbId, entry.componentId, a).numX);
+        EXPECT_LT(entry.y, info(dbId, entry.componentId, a).numY);
+    }
+}
+
 // The recall-safe table and the scene list's address table, as the engine holds them.
 TEST_F(DescriptorFilesTest, RecallSafeAndSceneTablesResolveInTheirComponents)
 {
@@ -563,6 +591,37 @@ TEST_F(DescriptorFilesTest, ProtocolTableResolvesWithSignedIntegersAndCatalogueS
                     EXPECT_EQ(row.catalogueTotal, p.numX);
                 }
             }
+        }
+    }
+    EXPECT_EQ(163u, members);
+}
+
+// The protocol memory's own table resolves member by member, as its initialisation does, and
+// agrees with the protocol table above; every element of a member has plug-in targets.
+TEST_F(DescriptorFilesTest, ProtocolMemoryTableResolvesEveryMember)
+{
+    size_t members = 0;
+    for (const LPC::MemoryItem& item : LPC::sMemoryItemTable) {
+        const ProtocolRow& row = kProtocol[item.index];
+        const std::string base = LPC::getPdbAddressFromMemoryIndex(item.index);
+        SCOPED_TRACE(base);
+        EXPECT_EQ(row.address, base);
+        EXPECT_EQ(row.uid, item.category);
+        EXPECT_STREQ(row.postFix, item.postFix);
+        for (uint32_t k = 0; k < item.argNum; ++k) {
+            const std::string member = LPC::getPdbAddressWithPostFix(base.c_str(), item.postFix, k);
+            SCOPED_TRACE(member);
+            ++members;
+            const uint32_t a = ai(kAudioCompo, item.category, member.c_str());
+            ASSERT_NE(kNone, a);
+            if (item.pluginParams.empty()) {
+                EXPECT_EQ(0u, row.catalogueTotal);
+                continue;
+            }
+            const LPC::ModuleParamBase& first = *item.pluginParams[k].front();
+            EXPECT_EQ(row.catalogueTotal, first.getTotalParamSize());
+            EXPECT_EQ(row.sendToAllParams, first.isSendToAllParams());
+            EXPECT_LE(info(kAudioCompo, item.category, a).numX, first.getTotalParamSize());
         }
     }
     EXPECT_EQ(163u, members);
