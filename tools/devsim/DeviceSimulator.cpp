@@ -6,7 +6,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <sstream>
 
+#include "PDB/pdb_ParameterDBCollection.h"
+#include "comctrl/Core/comctrl_PdbSynchronizerProtocol.h"
 #include "comctrl/Core/comctrl_evtp.h"
 #include "jlib/jlib_cfg.h"
 #include "oswrap/oswrap_time.h"
@@ -18,6 +22,9 @@ namespace {
 constexpr uint32_t kBufferSize = 0x100000;  // as the engine's connecting side
 constexpr uint32_t kPickAttempts = 20;      // a picked port can be taken before we listen on it
 constexpr uint32_t kMaxText = 1024;
+constexpr uint32_t kSubscriberBase = 0x7D00;  // + unit: each connection walks its own dirty flags
+constexpr uint32_t kOwnFactorBase = 0x10;     // + unit: the factor a connection's writes carry
+constexpr uint8_t kLocalFactor = 0x01;        // writes typed on standard input
 
 // The port names the engine gives its connecting unit.
 const char* const kDatabasePorts[] = {"PRF", "DVS", "STS", "LCS", "VDS", "CMS", "STT", "SSI", "PSI", "PJI", "CMP"};
@@ -81,6 +88,19 @@ DeviceSimulator::DeviceSimulator(std::vector<uint8_t> hash, int wakeFd) : m_hash
 
 DeviceSimulator::~DeviceSimulator() = default;
 
+JLIB::JResult DeviceSimulator::setFileRoot(const std::string& root)
+{
+    const std::string folder = root + "/Config";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) return 0x80000000u;
+    for (auto& files : m_pFiles) {
+        files = std::make_unique<ComControl::FileAccessor>();
+        JLIB_RETURN_IF_FAILED(files->initialize(1, folder.c_str(), 256, '/', nullptr));
+    }
+    return JLIB::kOk;
+}
+
 JLIB::JResult DeviceSimulator::setUpUnit(uint32_t index)
 {
     ComControl::ClientUnit& unit = m_units[index];
@@ -91,8 +111,91 @@ JLIB::JResult DeviceSimulator::setUpUnit(uint32_t index)
     JLIB_RETURN_IF_FAILED(unit.registEventExecutor(0, "DevSim", m_executors[index], index));
     for (uint32_t i = 0; i < kDatabaseCount; ++i) JLIB_RETURN_IF_FAILED(unit.setPdbPortName(i, kDatabasePorts[i]));
     JLIB_RETURN_IF_FAILED(unit.setFilePortName(0, "C_R"));
+    if (m_pFiles[index]) JLIB_RETURN_IF_FAILED(unit.registFileAccessor(0, "Config", m_pFiles[index].get(), 240));
     for (uint32_t i = 0; i < kDirectoryCount; ++i) JLIB_RETURN_IF_FAILED(unit.setDirectoryPortName(i, kDirectoryPorts[i]));
+    if (!m_hasLayout) return JLIB::kOk;
+    for (uint32_t i = 0; i < kDatabaseCount; ++i) {
+        PDB::ParameterDB* db = m_layout.database(i);
+        if (!db) continue;
+        JLIB_RETURN_IF_FAILED(db->addDirtyFlag(kSubscriberBase + index, &m_watch, 0));
+        JLIB_RETURN_IF_FAILED(unit.registPdb(i, kSubscriberBase + index, kOwnFactorBase + index));
+    }
     return JLIB::kOk;
+}
+
+JLIB::JResult DeviceSimulator::loadLayout(const std::string& path, std::string& error)
+{
+    JLIB_RETURN_IF_FAILED(m_layout.load(path, error));
+    m_hasLayout = true;
+    return JLIB::kOk;
+}
+
+void DeviceSimulator::notifyChanges()
+{
+    if (!m_watch.changed) return;
+    m_watch.changed = false;
+    // Not associated on a port is no fault here: that connection simply gets nothing.
+    for (ComControl::ClientUnit& unit : m_units) (void)unit.notifyPrmChanged();
+}
+
+void DeviceSimulator::onInput(const char* bytes, size_t length)
+{
+    m_input.append(bytes, length);
+    size_t end = 0;
+    while ((end = m_input.find('\n')) != std::string::npos) {
+        const std::string line = m_input.substr(0, end);
+        m_input.erase(0, end + 1);
+        if (line.empty()) continue;
+        const std::string answer = runCommand(line);
+        std::printf("%s\n", answer.c_str());
+    }
+    notifyChanges();
+}
+
+std::string DeviceSimulator::runCommand(const std::string& line)
+{
+    std::istringstream in(line);
+    std::string verb;
+    uint32_t dbId = 0;
+    in >> verb >> dbId;
+    if (!in) return "ERROR syntax";
+    PDB::IParameterDB& db = PDB::gPDBCollection.getPDB(dbId);
+    if (!db.isValid()) return "ERROR no database " + std::to_string(dbId);
+    char code[16];
+    if (verb == "digest") {
+        uint8_t structure[16] = {};
+        uint8_t values[16] = {};
+        const JLIB::JResult r = ComControl::PdbSynchronizerProtocol::generateDigest(dbId, db.name(), structure, values);
+        if (JLIB::isFailure(r)) {
+            std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
+            return std::string("ERROR ") + code;
+        }
+        return "DIGEST " + std::to_string(dbId) + " " + toHex(values, sizeof(values));
+    }
+    uint32_t uniq = 0, x = 0, y = 0;
+    std::string address;
+    in >> uniq >> address >> x >> y;
+    if (!in) return "ERROR syntax";
+    const uint32_t ci = db.getComponentIndex(PDB::UniqId(uniq));
+    const uint32_t ai = db.getAddressIndex(PDB::UniqId(uniq), address.c_str());
+    if (ci == 0xFFFFFFFFu || ai == 0xFFFFFFFFu) return "ERROR no parameter";
+    JLIB::JResult r = JLIB::kOk;
+    if (verb == "get") {
+        JVariant value;
+        r = db.getVariant(value, ci, ai, x, y, nullptr);
+        if (JLIB::isSuccess(r)) return "VALUE " + formatValue(value);
+    } else if (verb == "set") {
+        std::string text;
+        std::getline(in >> std::ws, text);
+        JVariant value;
+        if (!parseValue(db, ci, ai, text, value)) return "ERROR value";
+        r = db.setVariant(ci, ai, x, y, value, kLocalFactor);
+        if (JLIB::isSuccess(r)) return "OK";
+    } else {
+        return "ERROR syntax";
+    }
+    std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
+    return std::string("ERROR ") + code;
 }
 
 JLIB::JResult DeviceSimulator::start(uint16_t port, uint16_t& bound)
@@ -129,12 +232,14 @@ JLIB::JResult DeviceSimulator::wakeup(uint16_t, VCOM::IVCom&)
 void DeviceSimulator::onWakeup()
 {
     (void)m_service.runCallback();  // a unit's failure has been logged by the unit
+    notifyChanges();                // what one connection wrote goes to the others
     for (uint32_t i = 0; i < kUnitCount; ++i) flush(i);
 }
 
 void DeviceSimulator::onTick()
 {
     (void)m_service.periodicHandle(kTickMs);  // as above
+    notifyChanges();
     const uint32_t now = get1msCount();
     for (uint32_t i = 0; i < kUnitCount; ++i) {
         ComControl::ClientUnit& unit = m_units[i];

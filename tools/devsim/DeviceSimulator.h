@@ -5,11 +5,15 @@
 // the thread that calls start, onWakeup and onTick; the socket layer only calls wakeup.
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "PDB/pdb_IComponent.h"
+#include "PdbLayout.h"
 #include "VUviRido/Socket/IVComWakeupFunction.h"
 #include "comctrl/Core/comctrl_ClientUnit.h"
+#include "comctrl/Core/comctrl_FileAccessor.h"
 #include "comctrl/Core/comctrl_IEventExecutor.h"
 #include "comctrl/Core/comctrl_IUnitConnectObserver.h"
 #include "comctrl/Core/comctrl_ServerService.h"
@@ -25,6 +29,16 @@ public:
     // hash: the bytes sent as "HASH" in "onSetClientType". wakeFd: a pipe's write end that
     // wakeup writes one byte to (the caller reads it and calls onWakeup).
     DeviceSimulator(std::vector<uint8_t> hash, int wakeFd);
+    // Before start: the databases of a layout file on the database ports (port i, database i).
+    [[nodiscard]] JLIB::JResult loadLayout(const std::string& path, std::string& error);
+    // Before start: the file port's accessor "Config" of every unit rooted at <root>/Config (made
+    // when missing). Without it the file port refuses every file.
+    [[nodiscard]] JLIB::JResult setFileRoot(const std::string& root);
+    // Lines of standard input; each command prints one answer line:
+    //   set <db> <uniqId> <address> <x> <y> <value>  -> "OK" or "ERROR <code>"
+    //   get <db> <uniqId> <address> <x> <y>          -> "VALUE <text>" or "ERROR <code>"
+    //   digest <db>                                  -> "DIGEST <db> <md5 hex>" or "ERROR <code>"
+    void onInput(const char* bytes, size_t length);
     ~DeviceSimulator() override;
 
     // Sets up the units and listens on 127.0.0.1:port; port 0 takes a free one. 0 with the port
@@ -66,8 +80,30 @@ private:
     void onEvent(uint32_t unit, const std::string& name, const std::string& text);
     std::string setClientTypeReply(const std::string& text) const;
 
+    // Tells the units when a database changed, so the change goes to every connection.
+    class ChangeWatch : public PDB::IParameterDBCallback {
+    public:
+        uint32_t rawCallbackChangePDBConfig() override { return 0; }
+        uint32_t rawCallbackSetPDBParameter() override
+        {
+            changed = true;
+            return 0;
+        }
+        bool changed = false;
+    };
+
+    std::string runCommand(const std::string& line);
+    void notifyChanges();
+
+    PdbLayout m_layout;
+    bool m_hasLayout = false;
+    ChangeWatch m_watch;
+    std::string m_input;
     std::vector<uint8_t> m_hash;
     int m_wakeFd;
+    // One accessor per unit: each file port opens its own slot; declared before the units that
+    // borrow them.
+    std::unique_ptr<ComControl::FileAccessor> m_pFiles[kUnitCount];
     ComControl::ClientUnit m_units[kUnitCount];
     Executor m_executors[kUnitCount];
     std::deque<Outgoing> m_outbox[kUnitCount];

@@ -1,8 +1,11 @@
 // uz_devsim: a stand-in for a device on the console link. Listens on 127.0.0.1, prints
 // "LISTEN <port>" as its first line and serves until standard input closes or SIGTERM comes.
-//   uz_devsim [--port N] [--hash HEX]
+//   uz_devsim [--port N] [--hash HEX] [--layout FILE]
 //   --port N    TCP port, 0 picks a free one (default 50368, the device's console port)
 //   --hash HEX  the bytes answered as "HASH" to "SetClientType" (default none)
+//   --root DIR  the file port's accessor "Config" works in DIR/Config (default none: no files)
+//   --layout FILE  parameter databases for the database ports; standard input then takes the
+//               commands of DeviceSimulator::onInput
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -38,6 +41,8 @@ void onTerminate(int)
 struct Options {
     uint16_t port = kDefaultPort;
     std::vector<uint8_t> hash;
+    std::string layout;
+    std::string root;
 };
 
 int hexDigit(char c)
@@ -79,6 +84,10 @@ bool parseOptions(int argc, char** argv, Options& options)
         const char* value = argv[++i];
         if (option == "--port") {
             if (!parsePort(value, options.port)) return false;
+        } else if (option == "--root") {
+            options.root = value;
+        } else if (option == "--layout") {
+            options.layout = value;
         } else if (option == "--hash") {
             options.hash.clear();
             if (!parseHash(value, options.hash)) return false;
@@ -107,10 +116,11 @@ void drain(int fd)
 }
 
 // false once standard input is closed.
-bool readInput()
+bool readInput(devsim::DeviceSimulator& simulator)
 {
     char bytes[256];
     const ssize_t n = ::read(STDIN_FILENO, bytes, sizeof(bytes));
+    if (n > 0) simulator.onInput(bytes, static_cast<size_t>(n));
     return n > 0 || (n < 0 && (errno == EINTR || errno == EAGAIN));
 }
 
@@ -129,7 +139,7 @@ int serve(devsim::DeviceSimulator& simulator, int wakeRead)
             drain(wakeRead);
             simulator.onWakeup();
         }
-        if (ready > 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) inputOpen = readInput();
+        if (ready > 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) inputOpen = readInput(simulator);
         if (Clock::now() >= nextTick) {
             simulator.onTick();
             // Ticks missed while busy are not made up.
@@ -146,7 +156,7 @@ int main(int argc, char** argv)
     (void)std::setvbuf(stdout, nullptr, _IOLBF, 0);  // the first line tells a waiting test the port
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: uz_devsim [--port N] [--hash HEX]\n");
+        std::fprintf(stderr, "usage: uz_devsim [--port N] [--hash HEX] [--layout FILE] [--root DIR]\n");
         return 2;
     }
     int wake[2] = {-1, -1};
@@ -169,7 +179,14 @@ int main(int argc, char** argv)
     {
         devsim::DeviceSimulator simulator(options.hash, wake[1]);
         uint16_t port = 0;
-        if (JLIB::isFailure(simulator.start(options.port, port))) {
+        std::string error;
+        if (!options.layout.empty() && JLIB::isFailure(simulator.loadLayout(options.layout, error))) {
+            std::fprintf(stderr, "uz_devsim: layout: %s\n", error.c_str());
+            status = 1;
+        } else if (!options.root.empty() && JLIB::isFailure(simulator.setFileRoot(options.root))) {
+            std::fprintf(stderr, "uz_devsim: no file root in %s\n", options.root.c_str());
+            status = 1;
+        } else if (JLIB::isFailure(simulator.start(options.port, port))) {
             status = 1;
         } else {
             std::printf("LISTEN %u\n", static_cast<unsigned>(port));

@@ -161,7 +161,48 @@ JLIB::JResult AbstractUnit::periodicHandle(uint32_t elapsedMs)
     for (uint32_t i = 0; i < m_eventCount; ++i) keepFirstFailure(first, m_pEvents[i].periodicHandle(elapsedMs));
     for (uint32_t i = 0; i < m_fileCount; ++i) keepFirstFailure(first, m_pFiles[i].periodicHandle(elapsedMs));
     for (uint32_t i = 0; i < m_directoryCount; ++i) keepFirstFailure(first, m_pDirectories[i].periodicHandle(elapsedMs));
+    // A change batch that found no room goes on here; the association has no time-out.
+    for (uint32_t i = 0; i < m_pdbCount; ++i) (void)m_pPdb[i].retrySend();
     return fromUnitComponentErr(first);
+}
+
+JLIB::JResult AbstractUnit::registPdb(uint32_t index, uint32_t subscriberId, uint32_t factor)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_pdbCount) return kBadArgument;
+    return fromUnitComponentErr(m_pPdb[index].setFacade(index, subscriberId, factor));
+}
+
+JLIB::JResult AbstractUnit::synchronizePdb(uint32_t index, uint32_t direction)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_pdbCount || (direction != 1 && direction != 2)) return kBadArgument;
+    JLIB_RETURN_IF_FAILED(fromUnitComponentErr(m_pPdb[index].extendBufferSize()));
+    // Direction 2 lets the device's data win: the connecting unit takes it from its target.
+    const bool fromTarget = (direction == 2) == isServerUnit();
+    return fromUnitComponentErr(m_pPdb[index].synchronize(fromTarget));
+}
+
+JLIB::JResult AbstractUnit::asynchronizePdb(uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_pdbCount) return kBadArgument;
+    return fromUnitComponentErr(m_pPdb[index].asynchronize());
+}
+
+JLIB::JResult AbstractUnit::pdbSyncStatus(uint32_t index, uint32_t* status)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_pdbCount || !status) return kBadArgument;
+    *status = m_pPdb[index].syncStatus();
+    return JLIB::kOk;
+}
+
+JLIB::JResult AbstractUnit::extendBufferSize(uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_pdbCount) return kBadArgument;
+    return fromUnitComponentErr(m_pPdb[index].extendBufferSize());
 }
 
 JLIB::JResult AbstractUnit::checkName(uint32_t index, uint32_t count, char kind, const char* name,
@@ -238,6 +279,51 @@ JLIB::JResult AbstractUnit::sendEvent(uint32_t index, uint32_t id, const char* n
     if (!m_initialized) return kNotInitialized;
     if (index >= m_eventCount) return kBadArgument;
     return fromUnitComponentErr(m_pEvents[index].send(id, name, text));
+}
+
+JLIB::JResult AbstractUnit::registFileAccessor(uint32_t index, const char* accessorName, IFileAccessor* accessor,
+                                               uint32_t userValue)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_fileCount) return kBadArgument;
+    return fromUnitComponentErr(m_pFiles[index].setAccessor(accessorName, accessor, userValue));
+}
+
+JLIB::JResult AbstractUnit::registFileMonitor(uint32_t index, IProgressMonitor* monitor)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_fileCount) return kBadArgument;
+    return fromUnitComponentErr(m_pFiles[index].setProgressMonitor(monitor));
+}
+
+JLIB::JResult AbstractUnit::startFileTransfer(uint32_t index, bool fromPeer, const char* fileName)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_fileCount) return kBadArgument;
+    return fromUnitComponentErr(m_pFiles[index].transfer(fromPeer, fileName));
+}
+
+JLIB::JResult AbstractUnit::getFileStatus(uint32_t index, uint32_t* status)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_fileCount || !status) return kBadArgument;
+    *status = m_pFiles[index].getStatus();
+    return JLIB::kOk;
+}
+
+JLIB::JResult AbstractUnit::getFileProgress(uint32_t index, bool* receiving, uint32_t* transferred,
+                                            uint32_t* fileSize)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_fileCount) return kBadArgument;
+    return m_pFiles[index].getProgress(receiving, transferred, fileSize);
+}
+
+JLIB::JResult AbstractUnit::cancelFileTransfer(uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_fileCount) return kBadArgument;
+    return fromUnitComponentErr(m_pFiles[index].cancel());
 }
 
 UnitComponent* AbstractUnit::component(uint32_t portIndex)

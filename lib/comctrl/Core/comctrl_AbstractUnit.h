@@ -17,6 +17,8 @@ class DirectorySynchronizer;
 class ESP;
 class EventMessenger;
 class FileTransferer;
+class IFileAccessor;
+class IProgressMonitor;
 class IEventExecutor;
 class IUnitConnectObserver;
 class MmsSynchronizer;
@@ -65,6 +67,14 @@ public:
     // Tells every synchroniser that a local parameter changed: 0, 0x80000003 before initialize,
     // or the first failure (all are told).
     [[nodiscard]] virtual JLIB::JResult notifyPrmChanged();
+    // Parameter-database ports: port index i synchronises database i of gPDBCollection. The unit
+    // results above, or the synchroniser's mapped (0x80000002 for an index out of range).
+    [[nodiscard]] virtual JLIB::JResult registPdb(uint32_t index, uint32_t subscriberId, uint32_t factor);
+    // direction 2: the server's data wins, 1: the client's; the receive buffer grows first.
+    [[nodiscard]] virtual JLIB::JResult synchronizePdb(uint32_t index, uint32_t direction);
+    [[nodiscard]] virtual JLIB::JResult asynchronizePdb(uint32_t index);
+    [[nodiscard]] virtual JLIB::JResult pdbSyncStatus(uint32_t index, uint32_t* status);
+    [[nodiscard]] virtual JLIB::JResult extendBufferSize(uint32_t index);
     // The owner's tick for the event ports, file ports and directories: 0, 0x80000003 before
     // initialize, or the first failure (all get the tick).
     [[nodiscard]] virtual JLIB::JResult periodicHandle(uint32_t elapsedMs);
@@ -88,6 +98,18 @@ public:
     // The messenger's send, mapped: 0x80000007 while an event waits or the link is down,
     // 0x80000002 for bad texts, 0x80000005 when no copy could be made.
     [[nodiscard]] virtual JLIB::JResult sendEvent(uint32_t index, uint32_t id, const char* name, const char* text);
+
+    // File ports. The accessor and the monitor are borrowed: the owner keeps them alive while the
+    // unit lives. The unit results above, or the transferer's mapped.
+    [[nodiscard]] virtual JLIB::JResult registFileAccessor(uint32_t index, const char* accessorName,
+                                                           IFileAccessor* accessor, uint32_t userValue);
+    [[nodiscard]] virtual JLIB::JResult registFileMonitor(uint32_t index, IProgressMonitor* monitor);
+    // fromPeer false sends the file to the peer, true fetches it from the peer.
+    [[nodiscard]] virtual JLIB::JResult startFileTransfer(uint32_t index, bool fromPeer, const char* fileName);
+    [[nodiscard]] virtual JLIB::JResult getFileStatus(uint32_t index, uint32_t* status);
+    [[nodiscard]] virtual JLIB::JResult getFileProgress(uint32_t index, bool* receiving, uint32_t* transferred,
+                                                        uint32_t* fileSize);
+    [[nodiscard]] virtual JLIB::JResult cancelFileTransfer(uint32_t index);
 
     // The component at a port index in port order, null beyond the total or before initialize.
     UnitComponent* component(uint32_t portIndex);

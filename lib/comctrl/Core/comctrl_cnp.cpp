@@ -315,6 +315,11 @@ JLIB::JResult cnpGetDataPtr(const uint8_t* command, cnpGetHndl* handle, bool tex
     }
     const uint8_t type = command[h.position];
     const uint32_t n = Utility::toUint(command + h.position + 1, 4);
+    // Elements without width would hand out a count of bytes that lie past the command.
+    if (widthOf(type) == 0 && n > 0) {
+        JLIB_LOG("[E] cnpGetDataPtr (Error:parse 2)\n");
+        return kCnpParseError;
+    }
     const uint64_t end = paramEnd(h.position, n, widthOf(type));
     if (end > h.length) {
         JLIB_LOG("[E] cnpGetDataPtr (Error:parse 2)\n");
