@@ -251,6 +251,10 @@ uint32_t AbstractThread::waitForRelease()
     // Another task's release may take the ended thread apart between two polls: a thread
     // without task has ended too.
     while (m_status.load() != kStatusDestroy && m_taskId.load() != kNoId) (void)waitMs(kReleasePollMs);  // always 0
+    // The owner may destroy the thread next while it is still registered. A tick that began
+    // before the end holds the registry lock; passing through it once lets that tick finish, and
+    // every later tick sees the end and leaves the thread alone.
+    (void)getThreadByTaskId(m_taskId.load());
     return m_endStatus.load();
 }
 

@@ -96,7 +96,12 @@ JLIB::JResult ThreadRepository::onOSTimer()
     if (!m_lock.isValid()) return kNoLock;
     TMSMutexAutoReleaser hold(m_lock);
     const uint32_t now = get1msCount();
-    for (const auto& [name, thread] : m_byName) (void)thread->timerTrigger(now);  // not yet running: no tick
+    for (const auto& [name, thread] : m_byName) {
+        // An ended loop needs no tick, and its owner may already be destroying the object (see
+        // waitForRelease): no call into it.
+        if (thread->getStatus() == kStatusDestroy) continue;
+        (void)thread->timerTrigger(now);  // not yet running: no tick
+    }
     return JLIB::kOk;
 }
 

@@ -2,9 +2,16 @@
 
 #include <time.h>
 
+#include <cstdint>
+
+#include "oswrap/internal/osw_futex.h"
+
 namespace OSWRAP::detail {
 
 namespace {
+
+// Rounds of looking before a wait sleeps: a few microseconds, far below a sleep and wake-up.
+constexpr int kLookRounds = 200;
 
 void sleepOneMs()
 {
@@ -21,6 +28,37 @@ bool takeIfMet(FlagEntry& e, uint32_t waitPattern, uint32_t mode, uint32_t* seen
     if (e.attribute & kFlagClearOnRead) e.pattern.fetch_and(~current);
     *seen = current;
     return true;
+}
+
+// Wakes every task asleep on the entry. The pattern or status change that the sleepers test
+// is made before this, and a sleeper counts itself before it tests, so either it sees the change
+// or this sees it and moves `wakeups` under its feet.
+JLIB::JResult wakeSleepers(FlagEntry& e)
+{
+    if (e.sleepers.load() == 0) return kOk;
+    e.wakeups.fetch_add(1);
+    return futexWake(e.wakeups, INT32_MAX) < 0 ? kSystemCallFailed : kOk;
+}
+
+// Sleeps until a set, clear or delete, a time-out or a signal. Returns 0 when woken (the caller
+// tests again), 0x8000000C on time-out and 0x80000013 when the sleep failed.
+JLIB::JResult sleepUntilChanged(FlagEntry& e, uint32_t waitPattern, uint32_t mode, int32_t timeoutMs)
+{
+    // A few microseconds of looking first: a task that is answered at once (a reply, the next
+    // event) then goes on without a sleep and wake-up on either side.
+    for (int i = 0; i < kLookRounds; ++i) {
+        cpuRelax();
+        if (_flg_comparePattern(e.pattern.load(std::memory_order_relaxed), waitPattern, mode)) return kOk;
+    }
+    const uint32_t seen = e.wakeups.load();
+    e.sleepers.fetch_add(1);
+    int slept = 0;
+    if (e.header.status.load() == kFlagCreated && !_flg_comparePattern(e.pattern.load(), waitPattern, mode)) {
+        slept = futexWait(e.wakeups, seen, timeoutMs);
+    }
+    e.sleepers.fetch_sub(1);
+    if (slept < 0) return kSystemCallFailed;
+    return slept == 1 ? kTimeout : kOk;
 }
 
 }  // namespace
@@ -63,11 +101,6 @@ bool _flg_comparePattern(uint32_t current, uint32_t waitPattern, uint32_t mode)
 JLIB::JResult flgCreate(FlagEntry& e, uint32_t attribute, uint32_t pattern, const char* name)
 {
     JLIB_RETURN_IF_FAILED(_osw_trySetObjStatusCreating(e.header));
-    const JLIB::JResult made = initSyncObj(&e.sync);
-    if (JLIB::isFailure(made)) {
-        e.header.status.store(kFlagFree);
-        return made;
-    }
     e.pattern.store(pattern);
     e.attribute = attribute;
     storeName(e.name, name);
@@ -79,12 +112,11 @@ JLIB::JResult flgDelete(FlagEntry& e)
 {
     JLIB_RETURN_IF_FAILED(_osw_trySetObjStatusDeleting(e.header));
     // Wakes a task blocked in a wait, which then finds the entry gone instead of sleeping on.
-    (void)setSyncObj(&e.sync);
+    const JLIB::JResult result = wakeSleepers(e);
     while (e.header.users.load() != 0) sleepOneMs();
     e.header.status.store(kFlagClosing);
     e.pattern.store(0);
     storeName(e.name, nullptr);
-    const JLIB::JResult result = destroySyncObj(&e.sync);
     _osw_setObjStatusDeleted(e.header);
     return result;
 }
@@ -93,18 +125,18 @@ JLIB::JResult flgSet(FlagEntry& e, uint32_t bits)
 {
     JLIB_RETURN_IF_FAILED(_osw_tryDisableDeletion(e.header));
     e.pattern.fetch_or(bits);
-    const JLIB::JResult signalled = setSyncObj(&e.sync);
+    const JLIB::JResult woken = wakeSleepers(e);
     _osw_enableDeletion(e.header);
-    return JLIB::isFailure(signalled) ? kSystemCallFailed : kOk;
+    return woken;
 }
 
 JLIB::JResult flgClear(FlagEntry& e, uint32_t mask)
 {
     JLIB_RETURN_IF_FAILED(_osw_tryDisableDeletion(e.header));
     e.pattern.fetch_and(mask);
-    const JLIB::JResult signalled = setSyncObj(&e.sync);
+    const JLIB::JResult woken = wakeSleepers(e);
     _osw_enableDeletion(e.header);
-    return JLIB::isFailure(signalled) ? kSystemCallFailed : kOk;
+    return woken;
 }
 
 JLIB::JResult flgPoll(FlagEntry& e, uint32_t* pattern, uint32_t waitPattern, uint32_t mode)
@@ -129,14 +161,10 @@ JLIB::JResult flgTimedWait(FlagEntry& e, uint32_t* pattern, uint32_t waitPattern
         }
         // A blocked waiter does not hold off a delete.
         _osw_enableDeletion(e.header);
-        const int woken = waitSyncObj(&e.sync, timeoutMs, true);
+        const JLIB::JResult slept = sleepUntilChanged(e, waitPattern, mode, timeoutMs);
         JLIB_RETURN_IF_FAILED(_osw_tryDisableDeletion(e.header));
-        if (woken < 0) {
-            result = kSystemCallFailed;
-            break;
-        }
-        if (woken == 0) {
-            result = kTimeout;
+        if (JLIB::isFailure(slept)) {
+            result = slept;
             break;
         }
     }

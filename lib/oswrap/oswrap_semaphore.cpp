@@ -1,9 +1,6 @@
 #include "oswrap/oswrap_semaphore.h"
 
-#include <pthread.h>
-
-#include <cerrno>
-
+#include "oswrap/internal/osw_futex.h"
 #include "oswrap/internal/osw_module.h"
 
 using namespace OSWRAP;
@@ -11,10 +8,11 @@ using namespace OSWRAP::detail;
 
 namespace {
 
+// Wait takes the semaphore and signal gives it back, from whichever task signals: a binary
+// semaphore, not a mutex with an owner, so a signal from another task is well defined.
 struct SemEntry {
     uint16_t status = 0;  // 0 free, 1 created
-    // Zero-filled static storage is a valid default mutex before the module starts.
-    pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+    BinarySemaphore sem;  // free in zero-filled static storage, so it works before the module starts
     ObjName name{};
 };
 
@@ -29,14 +27,6 @@ JLIB::JResult createSem(uint16_t id, const T_OSW_CSEM& pk)
     return kOk;
 }
 
-// Leaves the mutex unlocked so the next semaphore under this id does not start out taken.
-// After the try, the mutex is held either by us or by the deleted semaphore's last user; both go.
-void unlockIfHeld(pthread_mutex_t& m)
-{
-    (void)pthread_mutex_trylock(&m);
-    (void)pthread_mutex_unlock(&m);
-}
-
 }  // namespace
 
 namespace OSWRAP::detail {
@@ -46,9 +36,8 @@ void prepareSemaphores()
     for (SemEntry& e : sSemaphore) {
         e.status = 0;
         storeName(e.name, nullptr);
-        (void)pthread_mutex_init(&e.mutex, nullptr);
-        (void)pthread_mutex_lock(&e.mutex);
-        (void)pthread_mutex_unlock(&e.mutex);
+        // The semaphore itself is left as it is: free unless a task holds it across the start,
+        // and that task's signal must still reach whoever waits behind it.
     }
 }
 
@@ -57,12 +46,8 @@ void clearSemaphores()
     for (SemEntry& e : sSemaphore) {
         e.status = 0;
         storeName(e.name, nullptr);
-        if (pthread_mutex_destroy(&e.mutex) == EBUSY) {
-            (void)pthread_mutex_unlock(&e.mutex);
-            (void)pthread_mutex_destroy(&e.mutex);
-        }
-        // Back to the static state, so a stray call after the end still finds a usable mutex.
-        e.mutex = PTHREAD_MUTEX_INITIALIZER;
+        // A semaphore still taken at the end is given back, so a stray call afterwards finds it free.
+        e.sem.signal();
     }
 }
 
@@ -97,14 +82,16 @@ JLIB::JResult oswrap_DelSem(uint16_t id)
     if (e.status == 0) return kWrongState;
     e.status = 0;
     storeName(e.name, nullptr);
-    unlockIfHeld(e.mutex);
+    // The next semaphore under this id must not start out taken; a task still blocked on the
+    // deleted one is let through rather than left asleep for ever.
+    e.sem.signal();
     return kOk;
 }
 
 JLIB::JResult oswrap_WaiSem(uint16_t id)
 {
     JLIB_RETURN_IF_FAILED(chkAll(kSemRange, id));
-    (void)pthread_mutex_lock(&sSemaphore[id].mutex);  // a default mutex only fails on misuse
+    sSemaphore[id].sem.wait();
     return kOk;
 }
 
@@ -117,7 +104,7 @@ JLIB::JResult oswrap_TwaiSem(uint16_t id, int32_t)
 JLIB::JResult oswrap_SigSem(uint16_t id)
 {
     JLIB_RETURN_IF_FAILED(chkAll(kSemRange, id));
-    (void)pthread_mutex_unlock(&sSemaphore[id].mutex);
+    sSemaphore[id].sem.signal();
     return kOk;
 }
 

@@ -34,6 +34,9 @@ struct TaskEntry {
     // live thread, so a later thread that reuses the handle value must not inherit this id.
     bool threadEnded = false;
     pthread_t thread{};
+    // Moves on whenever the thread that the entry names changes (start, end, module start), so
+    // an id that a thread remembered for itself goes stale with it.
+    std::atomic<uint32_t> generation{0};
 };
 
 struct UnmanagedSlot {
@@ -53,6 +56,38 @@ struct SlotHolder {
     }
 };
 thread_local SlotHolder t_slot;
+
+// The calling thread's task as found last time: the id is answered without the module lock while
+// the entry's generation has not moved. A thread that is no task keeps its slot instead.
+struct RememberedTask {
+    const TaskEntry* entry = nullptr;
+    uint32_t generation = 0;
+    uint16_t id = 0;
+};
+thread_local RememberedTask t_task;
+
+void remember(const TaskEntry* entry, uint16_t id)
+{
+    t_task.entry = entry;
+    t_task.generation = entry ? entry->generation.load(std::memory_order_relaxed) : 0;
+    t_task.id = id;
+}
+
+// Under the module write lock.
+void moveGeneration(TaskEntry& e) { e.generation.fetch_add(1, std::memory_order_release); }
+
+// True with the id when the remembered answer still holds.
+bool rememberedId(uint16_t* id)
+{
+    if (t_task.entry) {
+        if (t_task.entry->generation.load(std::memory_order_acquire) != t_task.generation) return false;
+        *id = t_task.id;
+        return true;
+    }
+    if (t_slot.slot < 0) return false;
+    *id = static_cast<uint16_t>(kUnmanagedIdBase + t_slot.slot);
+    return true;
+}
 
 bool isTaskId(uint16_t id) { return JLIB::isSuccess(chkAll(kTskRange, id)); }
 
@@ -91,9 +126,11 @@ JLIB::JResult findCallerId(uint16_t* id)
         const TaskEntry& e = sTaskInfo[candidate];
         if (e.hasThread && !e.threadEnded && pthread_equal(e.thread, self)) {
             *id = candidate;
+            remember(&e, candidate);
             return kOk;
         }
     }
+    remember(nullptr, 0);
     return unmanagedId(id);
 }
 
@@ -108,10 +145,15 @@ void* threadWrapper(void* param)
         setOsThreadName(e->name);
         entry = e->ctsk.task;
         arg = e->startArg;
+        uint16_t id = 0;
+        (void)findCallerId(&id);  // finds the entry just started and remembers it
     }
     if (entry) entry(arg);
     ModuleWriteLock lock;
-    if (e->hasThread && pthread_equal(e->thread, pthread_self())) e->threadEnded = true;
+    if (e->hasThread && pthread_equal(e->thread, pthread_self())) {
+        e->threadEnded = true;
+        moveGeneration(*e);
+    }
     return nullptr;
 }
 
@@ -164,6 +206,7 @@ void prepareTasks()
         storeName(e.flag.name, nullptr);
         e.hasThread = false;
         e.threadEnded = false;
+        moveGeneration(e);
     }
 }
 
@@ -234,6 +277,7 @@ JLIB::JResult oswrap_StaTsk(uint16_t id, void* arg)
     e->thread = thread;
     e->hasThread = true;
     e->threadEnded = false;
+    moveGeneration(*e);
     e->state = kTaskRunning;
     return kOk;
 }
@@ -273,6 +317,7 @@ JLIB::JResult oswrap_ExtTsk()
     if (!e) return kNoObject;
     if (!e->hasThread) return kOk;
     e->hasThread = false;
+    moveGeneration(*e);
     e->state = kTaskDormant;
     e->terminateRequested.store(0);
     lock.unlock();
@@ -332,6 +377,7 @@ JLIB::JResult oswrap_RefTsk(T_OSW_RTSK* rtsk, uint16_t id)
 JLIB::JResult oswrap_GetTskId(uint16_t* id)
 {
     if (!id) return kBadArgument;
+    if (rememberedId(id)) return kOk;
     ModuleReadLock lock;
     return findCallerId(id);
 }

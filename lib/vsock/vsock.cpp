@@ -357,7 +357,9 @@ void udpProcessWrite(VsockSockManage& manage, int32_t sockId)
         }
         s.written += count;
         s.state = 3;
-    } else if (s.state == 3) {
+    }
+    // Written: reported in the same pass rather than after one more poll for writable.
+    if (s.state == 3) {
         s.state = 4;
         report(e, sockId, NETC_SOCK_EV_UDP_SENT, s.written);
         s.state = 0;
@@ -392,7 +394,9 @@ void tcpDoWrite(SockEntry& e, int32_t sockId)
         }
         s.written += count;
         if (s.written >= s.length) s.state = 3;
-    } else if (s.state == 3) {
+    }
+    // All written: reported in the same pass rather than after one more poll for writable.
+    if (s.state == 3) {
         s.state = 4;
         report(e, sockId, NETC_SOCK_EV_TCP_SENT, s.written);
         s.state = 0;
@@ -606,9 +610,19 @@ void createWaitEvent()
     }
 }
 
+bool hasEvent(int32_t handle)
+{
+    bool read = false, write = false, except = false;
+    vsock_socketApiWrapperGetEvent(handle, &read, &write, &except);
+    return read || write || except;
+}
+
 void doProcess()
 {
     for (int32_t h = 0; h < kVsockHandleCount; ++h) {
+        // The poll's answer is the task's own: handles without one cost no turn of the table
+        // lock, which the callers want too.
+        if (!hasEvent(h)) continue;
         TableLock lock;
         bool read = false, write = false, except = false;
         vsock_socketApiWrapperGetEvent(h, &read, &write, &except);
@@ -657,8 +671,11 @@ void vsock_sockTskMain(void*)
     gl_startupResult.store(started);
     gl_startupFlag.store(1);
     if (started < 0) return;
-    while (gl_terminateRequest.load() == 0) {
+    for (;;) {
         createWaitEvent();
+        // Tested after the set is begun: an end request whose wake-up was left out because one
+        // was on its way already is seen here at the latest.
+        if (gl_terminateRequest.load() != 0) break;
         // A poll error or an empty answer is passed over: the next pass rebuilds the set.
         if (vsock_socketApiWrapperWaitEvent() > 0) doProcess();
     }
@@ -951,6 +968,14 @@ int32_t vsock_sendUdp(int32_t sockId, const void* data, int32_t length, const ne
     s.written = 0;
     s.to = *to;
     s.state = 2;
+    // Written at once on the caller's thread when the system takes it, as a TCP send's first
+    // write is: the datagram is on its way before the task even looks, and the task only
+    // reports it. Otherwise the task writes it and reports what that gives.
+    int32_t count = 0;
+    if (vsock_wrapSendUdp(e.handle, s.data, s.length, &s.to, &count) >= 0) {
+        s.written = count;
+        s.state = 3;
+    }
     wake();
     armTimeout(s.timeout, timeoutMs);
     return VSOCK_E_WBLK;

@@ -54,9 +54,10 @@
 // send). VSOCK_E_WBLK, or the first write's failure (then a repeated call with the same data
 // answers the bytes written and frees the operation).
 [[nodiscard]] int32_t vsock_sendTcp(int32_t sockId, const void* data, int32_t length, int32_t timeoutMs);
-// VSOCK_E_PAR for null data or destination; UDP with no send pending (else VSOCK_E_OBJ). The task
-// sends the datagram with the socket's local address as source; data must stay valid until the
-// report (NETC_SOCK_EV_UDP_SENT). VSOCK_E_WBLK.
+// VSOCK_E_PAR for null data or destination; UDP with no send pending (else VSOCK_E_OBJ). The
+// datagram goes out with the socket's local address as source, at once on the calling thread when
+// the system takes it, else from the task; data must stay valid until the report
+// (NETC_SOCK_EV_UDP_SENT, always from the task). VSOCK_E_WBLK.
 [[nodiscard]] int32_t vsock_sendUdp(int32_t sockId, const void* data, int32_t length, const netc_endpoint* to,
                                     int32_t timeoutMs);
 // UDP only (else VSOCK_E_OBJ). Takes the oldest queued datagram: its length with the data and its

@@ -37,6 +37,10 @@ struct PollSlots {
     pollfd fds[kVsockHandleCount + 1] = {};
     std::atomic<int> wakeWrite{-1};
     int wakeRead = -1;
+    // Set by the wake-up that writes to the pair, cleared when the task starts building its next
+    // poll set: every wake-up in between finds the task's coming set already taking it in, so it
+    // writes nothing.
+    std::atomic<bool> wakePending{false};
 };
 
 HandleEntry gl_handle[kVsockHandleCount];
@@ -611,6 +615,8 @@ int vsock_wrapGetDescriptor(int32_t handle)
 
 void vsock_socketApiWrapperResetWaitEvent()
 {
+    // Before the set is built: a change made from here on either shows in the set or wakes anew.
+    gl_socketApiWrapper.wakePending.store(false);
     for (int i = 0; i < kVsockHandleCount; ++i) gl_socketApiWrapper.fds[i] = pollfd{-1, 0, 0};
 }
 
@@ -651,9 +657,13 @@ void vsock_socketApiWrapperSetEvent()
 {
     const int fd = gl_socketApiWrapper.wakeWrite.load();
     if (fd < 0) return;
+    if (gl_socketApiWrapper.wakePending.exchange(true)) return;  // one is on its way already
     const uint32_t token = 0;
-    // A full pair already holds a wake-up; nothing is lost when this one is dropped.
-    (void)::send(fd, &token, sizeof(token), MSG_DONTWAIT | MSG_NOSIGNAL);
+    // A full pair already holds a wake-up; nothing is lost when this one is dropped. Any other
+    // failure leaves nothing on its way, so the next wake-up must write again.
+    if (::send(fd, &token, sizeof(token), MSG_DONTWAIT | MSG_NOSIGNAL) < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+        gl_socketApiWrapper.wakePending.store(false);
+    }
 }
 
 int32_t vsock_wrap_startup()

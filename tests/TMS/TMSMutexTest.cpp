@@ -4,8 +4,10 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "TMS/TmsTestSupport.h"
+#include "oswrap/oswrap.h"
 
 using namespace std::chrono_literals;
 
@@ -95,4 +97,64 @@ TEST(TMSMutexTest, MisuseIsAnAssertionStop)
         },
         "");
     EXPECT_DEATH({ TMS::TMSMutexAutoReleaser hold(static_cast<const TMS::TMSMutex*>(nullptr)); }, "");
+}
+
+namespace {
+
+struct SharedCount {
+    const TMS::TMSMutex* mutex = nullptr;
+    long value = 0;  // guarded by the mutex only
+    std::atomic<int> ready{0};
+    std::atomic<bool> go{false};
+    std::atomic<int> finished{0};
+};
+
+constexpr int kNestedRounds = 20000;
+
+void countNested(SharedCount& shared)
+{
+    // All start together, so the holds really overlap.
+    ++shared.ready;
+    while (!shared.go.load()) std::this_thread::yield();
+    for (int i = 0; i < kNestedRounds; ++i) {
+        TMS::TMSMutexAutoReleaser hold(*shared.mutex);
+        TMS::TMSMutexAutoReleaser nested(shared.mutex);
+        ++shared.value;
+    }
+    ++shared.finished;
+}
+
+void countNestedTask(void* arg)
+{
+    countNested(*static_cast<SharedCount*>(arg));
+    (void)oswrap_ExtTsk();
+}
+
+}  // namespace
+
+TEST(TMSMutexTest, TasksAndOtherThreadsEachHoldTheLockAsTheirOwn)
+{
+    // Tasks and plain threads each have an id of their own; were two of them taken for the same
+    // holder, the second would walk into the lock as a nested hold and the count would suffer.
+    ASSERT_EQ(0u, oswrap_init(nullptr, 0, 0));
+    {
+        TMS::TMSMutex mutex("Shared");
+        SharedCount shared;
+        shared.mutex = &mutex;
+        constexpr int kTasks = 3;
+        constexpr int kThreads = 3;
+        const T_OSW_CTSK ctsk{nullptr, 0, countNestedTask, 0, 0, 20000, nullptr, "Counter"};
+        uint16_t ids[kTasks] = {};
+        for (uint16_t& id : ids) ASSERT_EQ(0u, oswrap_AcreTsk(&id, &ctsk));
+        for (uint16_t id : ids) ASSERT_EQ(0u, oswrap_StaTsk(id, &shared));
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) threads.emplace_back([&] { countNested(shared); });
+        EXPECT_TRUE(TmsTest::waitFor([&] { return shared.ready.load() == kTasks + kThreads; }, 10s));
+        shared.go = true;
+        for (std::thread& t : threads) t.join();
+        EXPECT_TRUE(TmsTest::waitFor([&] { return shared.finished.load() == kTasks + kThreads; }, 30s));
+        TMS::TMSMutexAutoReleaser hold(mutex);  // the tasks' last release is seen before the count
+        EXPECT_EQ(static_cast<long>(kTasks + kThreads) * kNestedRounds, shared.value);
+    }
+    EXPECT_EQ(0u, oswrap_exit());
 }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "OswrapTestSupport.h"
 
@@ -154,4 +155,75 @@ TEST(oswrap_semaphoreTest, FindsCreatedSemaphoresByTheirFirstNineCharacters)
     EXPECT_EQ(0x80000005u, oswrap_VinqSem(nullptr, "VSWSINT"));
     ASSERT_EQ(0u, oswrap_DelSem(10));
     EXPECT_EQ(0x8000000Eu, oswrap_VinqSem(&id, "VSWSINT"));
+}
+
+TEST(oswrap_semaphoreTest, ManyTasksTakingOneSemaphoreNeverOverlap)
+{
+    ModuleScope module;
+    const T_OSW_CSEM csem{nullptr, 0, 1, "stress"};
+    uint16_t id = 0;
+    ASSERT_EQ(0u, oswrap_AcreSem(&id, &csem));
+    constexpr int kThreads = 6;
+    constexpr int kRounds = 5000;
+    long counter = 0;  // guarded by the semaphore only
+    std::atomic<int> inside{0};
+    std::atomic<int> overlaps{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < kRounds; ++i) {
+                EXPECT_EQ(0u, oswrap_WaiSem(id));
+                if (inside.fetch_add(1) != 0) ++overlaps;
+                ++counter;
+                inside.fetch_sub(1);
+                EXPECT_EQ(0u, oswrap_SigSem(id));
+            }
+        });
+    }
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(0, overlaps.load());
+    EXPECT_EQ(static_cast<long>(kThreads) * kRounds, counter);
+}
+
+TEST(oswrap_semaphoreTest, ASemaphoreTakenByOneTaskIsGivenBackByAnother)
+{
+    // Two tasks hand a turn back and forth: each one signals the semaphore that the other one
+    // waits for, never one it took itself.
+    ModuleScope module;
+    const T_OSW_CSEM csem{nullptr, 0, 1, "turn"};
+    uint16_t toA = 0;
+    uint16_t toB = 0;
+    ASSERT_EQ(0u, oswrap_AcreSem(&toA, &csem));
+    ASSERT_EQ(0u, oswrap_AcreSem(&toB, &csem));
+    ASSERT_EQ(0u, oswrap_WaiSem(toA));  // both start out taken by this task
+    ASSERT_EQ(0u, oswrap_WaiSem(toB));
+    constexpr int kRounds = 5000;
+    std::atomic<int> turnsA{0};
+    std::atomic<int> turnsB{0};
+    std::thread a([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            EXPECT_EQ(0u, oswrap_WaiSem(toA));
+            EXPECT_EQ(turnsB.load(), turnsA.load() + 1) << "A ran out of turn";
+            ++turnsA;
+            EXPECT_EQ(0u, oswrap_SigSem(toB));
+        }
+    });
+    std::thread b([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            ++turnsB;
+            EXPECT_EQ(0u, oswrap_SigSem(toA));
+            EXPECT_EQ(0u, oswrap_WaiSem(toB));
+        }
+    });
+    EXPECT_TRUE(waitFor([&] { return turnsA.load() == kRounds; }, std::chrono::seconds(30)));
+    // A lost wake-up stalls both; nudge them to the end so the test reports instead of hanging.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (turnsA.load() != kRounds && std::chrono::steady_clock::now() < giveUp) {
+        (void)oswrap_SigSem(toA);
+        (void)oswrap_SigSem(toB);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    a.join();
+    b.join();
+    EXPECT_EQ(kRounds, turnsB.load());
 }

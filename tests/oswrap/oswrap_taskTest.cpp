@@ -373,3 +373,106 @@ TEST(oswrap_taskTest, TerminatingATaskWhoseEntryReturnedTimesOutAfterFiveSeconds
     EXPECT_EQ(0x80000008u, oswrap_StaTsk(6, &probe));
     EXPECT_EQ(0u, oswrap_DelTsk(6));
 }
+
+namespace {
+
+// Counts every bit it is woken for, one counter per bit 0..3 of the owner's range.
+struct Counter {
+    std::atomic<uint32_t> seen[4] = {};
+    std::atomic<bool> done{false};
+};
+
+void countUntilTerminated(void* arg)
+{
+    Counter* c = static_cast<Counter*>(arg);
+    for (;;) {
+        uint32_t pattern = 0;
+        const JLIB::JResult r = oswrap_VtwaiTfl(&pattern, 0x1E0000, OSWRAP::kForever);
+        for (int bit = 0; bit < 4; ++bit) {
+            if (pattern & (0x20000u << bit)) ++c->seen[bit];
+        }
+        if (r == OSWRAP::kTerminateRequested) break;
+    }
+    c->done = true;
+    (void)oswrap_ExtTsk();
+}
+
+// Reports its id, then waits until the test lets it ask again and reports once more.
+struct TwoAsks {
+    std::atomic<uint16_t> first{0};
+    std::atomic<uint16_t> second{0};
+    std::atomic<bool> askAgain{false};
+    std::atomic<bool> done{false};
+};
+
+void askTwice(void* arg)
+{
+    TwoAsks* t = static_cast<TwoAsks*>(arg);
+    uint16_t id = 0;
+    EXPECT_EQ(0u, oswrap_GetTskId(&id));
+    t->first = id;
+    EXPECT_TRUE(waitFor([&] { return t->askAgain.load(); }));
+    EXPECT_EQ(0u, oswrap_GetTskId(&id));
+    t->second = id;
+    t->done = true;
+    (void)oswrap_ExtTsk();  // the old thread is no task any more: it just returns
+}
+
+}  // namespace
+
+TEST(oswrap_taskTest, ManySettersWakeOneTaskWithoutLosingABit)
+{
+    // Each setter raises its bit and waits until the task has seen it before raising it again,
+    // so every raise must end in exactly one wake-up that reports it.
+    ModuleScope module;
+    Counter counter;
+    const T_OSW_CTSK ctsk = makeTask(countUntilTerminated, "counter");
+    uint16_t id = 0;
+    ASSERT_EQ(0u, oswrap_AcreTsk(&id, &ctsk));
+    ASSERT_EQ(0u, oswrap_StaTsk(id, &counter));
+    constexpr uint32_t kRounds = 2000;
+    std::vector<std::thread> setters;
+    std::atomic<int> stalled{0};
+    for (int bit = 0; bit < 4; ++bit) {
+        setters.emplace_back([&, bit] {
+            for (uint32_t i = 0; i < kRounds; ++i) {
+                EXPECT_EQ(0u, oswrap_VsetTfl(id, 0x20000u << bit));
+                if (!waitFor([&] { return counter.seen[bit].load() == i + 1; }, std::chrono::seconds(10))) {
+                    ++stalled;
+                    return;
+                }
+            }
+        });
+    }
+    for (std::thread& t : setters) t.join();
+    EXPECT_EQ(0, stalled.load());
+    for (int bit = 0; bit < 4; ++bit) EXPECT_EQ(kRounds, counter.seen[bit].load()) << bit;
+    EXPECT_EQ(0u, oswrap_TerTsk(id));
+    EXPECT_TRUE(counter.done.load());
+}
+
+TEST(oswrap_taskTest, AThreadStopsBeingTheTaskOnceItsEntryIsStartedAgain)
+{
+    // The entry is deleted, created and started anew while its first thread still runs: from
+    // then on the id belongs to the new thread, and the old one is a thread like any other.
+    ModuleScope module;
+    TwoAsks oldThread;
+    TwoAsks newThread;
+    const T_OSW_CTSK ctsk = makeTask(askTwice, "again");
+    ASSERT_EQ(0u, oswrap_CreTsk(7, &ctsk));
+    ASSERT_EQ(0u, oswrap_StaTsk(7, &oldThread));
+    ASSERT_TRUE(waitFor([&] { return oldThread.first.load() != 0; }));
+    EXPECT_EQ(7u, oldThread.first.load());
+
+    ASSERT_EQ(0u, oswrap_DelTsk(7));
+    ASSERT_EQ(0u, oswrap_CreTsk(7, &ctsk));
+    ASSERT_EQ(0u, oswrap_StaTsk(7, &newThread));
+    ASSERT_TRUE(waitFor([&] { return newThread.first.load() != 0; }));
+    EXPECT_EQ(7u, newThread.first.load());
+
+    oldThread.askAgain = true;
+    newThread.askAgain = true;
+    ASSERT_TRUE(waitFor([&] { return oldThread.done.load() && newThread.done.load(); }));
+    EXPECT_GE(oldThread.second.load(), OSWRAP::kUnmanagedIdBase);
+    EXPECT_EQ(7u, newThread.second.load());
+}

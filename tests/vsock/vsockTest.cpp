@@ -650,3 +650,46 @@ TEST_F(vsockTest, OptionAndStubCallsAnswerByTheirChecks)
     EXPECT_TRUE(vsock_canSendMulticast());
     EXPECT_EQ(0, vsock_setStateCallback(nullptr));
 }
+
+// Several tasks start operations at once, while the socket task is busy, looking for more or
+// asleep: every start must reach it, so every datagram is sent, reported and received.
+TEST_F(vsockTest, ManyTasksStartingOperationsAtOnceLoseNoWakeUp)
+{
+    constexpr int kSockets = 6;
+    constexpr size_t kRounds = 200;
+    int32_t ids[kSockets];
+    netc_endpoint endpoints[kSockets];
+    for (int i = 0; i < kSockets; ++i) {
+        const uint16_t port = pickPort(SOCK_DGRAM);
+        ids[i] = create(NETC_SOCK_UDP, port);
+        ASSERT_GE(ids[i], 0);
+        endpoints[i] = loopbackEndpoint(port);
+    }
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kSockets; ++i) {
+        threads.emplace_back([&, i] {
+            const char data[8] = {'r', 'o', 'u', 'n', 'd', 0, 0, static_cast<char>(i)};
+            char buffer[16];
+            size_t taken = 0;
+            for (size_t round = 1; round <= kRounds; ++round) {
+                if (vsock_sendUdp(ids[i], data, sizeof(data), &endpoints[(i + 1) % kSockets], -1) != VSOCK_E_WBLK ||
+                    !rec().waitForCount(ids[i], NETC_SOCK_EV_UDP_SENT, round)) {
+                    ++failures;
+                    return;
+                }
+                // Takes what arrived meanwhile, so the table lock is fought over as well.
+                while (vsock_recvUdp(ids[i], buffer, sizeof(buffer), nullptr, -1) == static_cast<int32_t>(sizeof(data))) {
+                    ++taken;
+                }
+            }
+        });
+    }
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(0, failures.load());
+    for (int i = 0; i < kSockets; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(rec().waitForCount(ids[i], NETC_SOCK_EV_UDP_RECEIVED, kRounds));
+        for (const Event& e : rec().eventsOf(ids[i], NETC_SOCK_EV_UDP_SENT)) EXPECT_EQ(8, e.result);
+    }
+}

@@ -200,8 +200,8 @@ void VComAbstractSocket::reset()
     m_socketId = -1;
     m_socketType = kTypeNone;
     m_status = kStatusIdle;
-    (void)m_receiveStream.clear(); // always 0
-    (void)m_sendStream.clear();    // always 0
+    m_receiveStream.clear();
+    m_sendStream.clear();
     m_pendingReceive = 0;
     m_sendBusy = false;
     VComSemLock lock(semaphoreId());

@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "VUviRido/Socket/IVCom.h"
+#include "VUviRido/Socket/VComByteStream.h"
 #include "VUviRido/Socket/VComPlatform.h"
 #include "VUviRido/Socket/VComSocketAddress.h"
-#include "jlib/JDataStream.h"
 #include "vsock/vsock_types.h"
 
 namespace VCOM {
@@ -132,8 +132,8 @@ protected:
     int32_t m_socketId = -1;
     int32_t m_socketType = kTypeNone;
     int32_t m_status = kStatusIdle;
-    JLIB::JDataStream<unsigned char> m_receiveStream;
-    JLIB::JDataStream<unsigned char> m_sendStream;
+    VComByteStream m_receiveStream;
+    VComByteStream m_sendStream;
     int32_t m_pendingReceive = 0;
     bool m_sendBusy = false;
     VComSocketCallbackParam m_callbackParam{};

@@ -12,8 +12,8 @@ VComAbstractTcpSocket::VComAbstractTcpSocket()
     m_pReceiveBuff = JLIB::JNew<unsigned char>(0, "VComAbstractSocket::m_pReceiveBuff", kBlockSize);
     m_pSendBuff = JLIB::JNew<unsigned char>(0, "VComAbstractSocket::m_pSendBuff", kBlockSize);
     // A stream without storage is full and empty at once: sends and receives then take nothing.
-    (void)m_receiveStream.initialize(0, kStreamSize);
-    (void)m_sendStream.initialize(0, kStreamSize);
+    (void)m_receiveStream.initialize(kStreamSize);
+    (void)m_sendStream.initialize(kStreamSize);
 }
 
 VComAbstractTcpSocket::~VComAbstractTcpSocket()
@@ -29,7 +29,7 @@ JLIB::JResult VComAbstractTcpSocket::receive(void* buffer, uint32_t size, uint32
     if (!buffer) return kVComBadArgument;
     if (m_status != kStatusOpen) return kVComWrongState;
     uint32_t taken = 0;
-    (void)m_receiveStream.pop(static_cast<unsigned char*>(buffer), size, &taken); // buffer checked above
+    m_receiveStream.pop(static_cast<unsigned char*>(buffer), size, &taken);
     count = taken;
     if (taken > 0 && !m_receiveStream.isEmpty()) {
         (void)recordEvent(kFlagDataWaiting); // a lost wake-up only delays the rest to the next event
@@ -44,7 +44,7 @@ JLIB::JResult VComAbstractTcpSocket::send(const void* data, uint32_t length, uin
     if (!data || length == 0) return kVComBadArgument;
     if (m_status != kStatusOpen) return kVComWrongState;
     uint32_t stored = 0;
-    (void)m_sendStream.push(static_cast<const unsigned char*>(data), length, &stored); // data checked above
+    m_sendStream.push(static_cast<const unsigned char*>(data), length, &stored);
     count = stored;
     const JLIB::JResult sending = requestSend();
     return stored < length ? kVComNotAllTaken : sending;
@@ -65,7 +65,7 @@ JLIB::JResult VComAbstractTcpSocket::requestSend()
     if (m_sendBusy) return kVComOk;
     while (!m_sendStream.isEmpty()) {
         uint32_t taken = 0;
-        (void)m_sendStream.pop(m_pSendBuff, kBlockSize, &taken); // the block always exists here
+        m_sendStream.pop(m_pSendBuff, kBlockSize, &taken);
         m_pSendPos = m_pSendBuff;
         m_sendRemain = taken;
         const int32_t r = vsock_sendTcp(m_socketId, m_pSendPos, static_cast<int32_t>(taken), -1);

@@ -1,5 +1,6 @@
 #include "VUviRido/Socket/VComPlatform.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -13,25 +14,51 @@ namespace {
 
 // The OS wrapper's semaphores have no timed wait, so each id made here gets a lock of its own
 // that can be waited for with a limit; the OS wrapper still hands out the id and keeps the name.
+// The locks guard a few copied words, so a taker that finds one held first spins a little: the
+// socket task wakes the owner while it still holds them, and the owner should not sleep again
+// just for those few instructions.
 struct BoundedLock {
-    std::mutex mutex;
+    std::atomic<bool> held{false};
+    std::atomic<int32_t> sleepers{0};
+    std::mutex mutex;  // guards the sleep only
     std::condition_variable freed;
-    bool held = false;
 
+    bool tryTake()
+    {
+        bool expected = false;
+        return held.compare_exchange_strong(expected, true);
+    }
     bool lock(std::chrono::milliseconds limit)
     {
+        if (tryTake()) return true;
+        for (int i = 0; i < kSpinRounds; ++i) {
+            cpuRelax();
+            if (!held.load(std::memory_order_relaxed) && tryTake()) return true;
+        }
         std::unique_lock<std::mutex> guard(mutex);
-        if (!freed.wait_for(guard, limit, [this] { return !held; })) return false;
-        held = true;
-        return true;
+        // Counted before the test under the mutex: a release either is seen by the test or sees
+        // the sleeper and wakes it.
+        sleepers.fetch_add(1);
+        const bool taken = freed.wait_for(guard, limit, [this] { return tryTake(); });
+        sleepers.fetch_sub(1);
+        return taken;
     }
     void unlock()
     {
-        {
-            std::lock_guard<std::mutex> guard(mutex);
-            held = false;
-        }
+        held.store(false);
+        if (sleepers.load() == 0) return;
+        std::lock_guard<std::mutex> guard(mutex);
         freed.notify_one();
+    }
+
+    static constexpr int kSpinRounds = 100;
+    static void cpuRelax()
+    {
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#elif defined(__aarch64__)
+        asm volatile("yield" ::: "memory");
+#endif
     }
 };
 

@@ -4,7 +4,6 @@
 #include <atomic>
 
 #include "oswrap/internal/osw_module.h"
-#include "oswrap/internal/osw_syncobj.h"
 
 namespace OSWRAP::detail {
 
@@ -21,9 +20,13 @@ struct FlagHeader {
     std::atomic<uint32_t> users{0};  // operations using the entry right now; a blocked waiter does not count
 };
 
+// A waiter sleeps on `wakeups` (a futex word) and counts itself in `sleepers` first; a set or
+// clear bumps `wakeups` and wakes only while someone sleeps, so waking an awake task costs no
+// system call. No descriptor is made: nothing outside the module ever sees one.
 struct FlagEntry {
     FlagHeader header;
-    SyncObj sync;
+    std::atomic<uint32_t> wakeups{0};
+    std::atomic<uint32_t> sleepers{0};  // never reset: every waiter takes back its own count
     std::atomic<uint32_t> pattern{0};
     uint32_t attribute = 0;
     ObjName name{};

@@ -57,7 +57,8 @@ void vsock_socketApiWrapperAddWaitEvent(int32_t handle, int16_t events);
 int vsock_socketApiWrapperWaitEvent();
 // What the last poll found for the handle, as read, write and exception flags.
 void vsock_socketApiWrapperGetEvent(int32_t handle, bool* read, bool* write, bool* except);
-// Wakes the task; any task may call.
+// Wakes the task; any task may call. Writes to the wake socket only when no wake-up written since
+// the task last began its set (ResetWaitEvent) is still on its way.
 void vsock_socketApiWrapperSetEvent();
 
 // Task start: frees every handle entry, unwatches every slot and makes the wake socket pair.
