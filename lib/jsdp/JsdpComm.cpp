@@ -164,7 +164,8 @@ void JsdpComm::setSockId(int32_t sockId)
 JLIB::JResult JsdpComm::doInterval(const netc_addr& lineAddress, uint16_t port, uint8_t* receive, uint8_t* send)
 {
     if (m_status != kNoSocketYet) return JLIB::kOk;
-    const netc_sock_create_prm create = {NETC_SOCK_UDP, port, lineAddress, 0};
+    // Shared, so several programs on one host (and tests) can use the discovery port.
+    const netc_sock_create_prm create = {NETC_SOCK_UDP, port, lineAddress, NETC_SOCK_CREATE_REUSEADDR};
     const netc_sock_option option = {NETC_SOCK_OPT_CALLBACK, 0, &vsockCallback};
     const int32_t sockId = vsock_createSock(&create, &option);
     if (sockId < 0) {

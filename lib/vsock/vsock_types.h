@@ -41,8 +41,12 @@ struct netc_sock_create_prm {
     int32_t type;
     uint16_t port;    // host byte order; 0 = none (UDP not bound, a listener gets a system port)
     netc_addr local;  // family 4 or 6
-    int32_t reserved; // callers set 0
+    int32_t reserved; // callers set 0, or NETC_SOCK_CREATE_REUSEADDR for a UDP socket
 };
+
+// In netc_sock_create_prm::reserved: a UDP socket shares its port with other sockets of this host
+// (several programs, or tests, on one discovery port).
+constexpr int32_t NETC_SOCK_CREATE_REUSEADDR = 0x1;
 
 // Event types of netc_sock_cb_prm::type.
 constexpr int32_t NETC_SOCK_EV_ACCEPTED = 0;      // result: new socket id or a code

@@ -278,6 +278,10 @@ int32_t createUdp(const netc_sock_create_prm& prm, Descriptor& fd)
 {
     if (prm.local.family != NETC_AF_INET) return VSOCK_E_PAR;
     VSOCK_RETURN_IF_FAILED(openSocket(SOCK_DGRAM, fd));
+    // Before the bind: the port may already be taken by a socket that also asked for sharing.
+    if ((prm.reserved & NETC_SOCK_CREATE_REUSEADDR) != 0) {
+        VSOCK_RETURN_IF_FAILED(setOption(fd.get(), SOL_SOCKET, SO_REUSEADDR));
+    }
     if (prm.port != 0) {
         // The wildcard address, so datagrams to any local address of the port arrive.
         const uint8_t any[4] = {};

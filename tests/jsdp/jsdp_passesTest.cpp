@@ -146,7 +146,9 @@ TEST_F(JsdpPassesTest, EachRoleTakesWhatItShouldAndOnlyTheResponderAnswers)
         EXPECT_EQ(before + (c.recorded ? 1 : 0), toldSoFar().size());
         const std::vector<uint8_t> answer = m_peer.receive();
         EXPECT_EQ(c.answered, !answer.empty());
-        if (!answer.empty()) EXPECT_EQ(0x80, answer[6] & 0x80);
+        if (!answer.empty()) {
+            EXPECT_EQ(0x80, answer[6] & 0x80);
+        }
     }
     // A later subscriber hears of every enabled host at once, in table order.
     const size_t before = toldSoFar().size();
@@ -271,7 +273,9 @@ TEST_F(JsdpPassesTest, SilentHostIsSkippedByCopiesUntilItsGoneIsTold)
     const std::vector<uint8_t> response = DatagramWriter("svc", {}, 0x80).bytes();
     auto refresh = [&](bool withQ) {
         ASSERT_TRUE(m_peer.sendTo("127.0.0.1", m_port, response));
-        if (withQ) ASSERT_TRUE(q.sendTo("127.0.0.1", m_port, response));
+        if (withQ) {
+            ASSERT_TRUE(q.sendTo("127.0.0.1", m_port, response));
+        }
         ASSERT_TRUE(r.sendTo("127.0.0.1", m_port, response));
     };
     refresh(true);

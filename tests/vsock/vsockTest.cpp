@@ -190,6 +190,21 @@ TEST_F(vsockTest, RefusesBadRecordsAndGivesTheLowestFreeIds)
     EXPECT_EQ(9, create(NETC_SOCK_UDP, 0));
 }
 
+TEST_F(vsockTest, UdpSocketsShareAPortOnlyWhenEachAsksForIt)
+{
+    const netc_sock_option option = recordingOption();
+    const uint16_t port = pickPort(SOCK_DGRAM);
+    netc_sock_create_prm shared = createPrm(NETC_SOCK_UDP, port);
+    shared.reserved = NETC_SOCK_CREATE_REUSEADDR;
+    const int32_t first = vsock_createSock(&shared, &option);
+    ASSERT_GE(first, 0);
+    const int32_t second = vsock_createSock(&shared, &option);
+    EXPECT_GE(second, 0);
+    // A socket that did not ask for sharing is refused the taken port.
+    const netc_sock_create_prm plain = createPrm(NETC_SOCK_UDP, port);
+    EXPECT_LT(vsock_createSock(&plain, &option), 0);
+}
+
 TEST_F(vsockTest, QueuesDatagramsOldestFirstWithTheirSources)
 {
     const uint16_t port = pickPort(SOCK_DGRAM);
