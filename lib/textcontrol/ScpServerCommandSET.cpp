@@ -2,32 +2,18 @@
 
 namespace SCP {
 
-namespace {
-
-constexpr uint8_t kBoth = ScpServerCommand::kArgument | ScpServerCommand::kReply;
-
-}  // namespace
-
 ScpServerCommandSET::ScpServerCommandSET() : ScpServerCommandWrite("set")
 {
-    add(m_param, kBoth);
+    add(m_param, kArgument | kReply);
     add(m_text, kReply);
 }
 
 JLIB::JResult ScpServerCommandSET::run(uint8_t session, ScpInfoAccessor& accessor)
 {
-    ScpParameter& model = accessor.getParameters();
-    uint32_t index = 0;
-    JLIB_RETURN_IF_FAILED(check(model, index));
-    const auto x = static_cast<uint32_t>(m_x.get());
-    const auto y = static_cast<uint32_t>(m_y.get());
-    const JLIB::JResult r = model.setValue(session, index, x, y, m_param.get());
-    if (JLIB::isFailure(r)) return r;
-    JVariant value;
-    (void)model.getValue(value, session, index, x, y);
-    (void)m_param.set(value);
-    readBack(model, session, index);
-    return r;
+    Target target;
+    JLIB_RETURN_IF_FAILED(locate(accessor, target));
+    const JLIB::JResult written = target.model->setValue(session, target.index, target.x, target.y, m_param.get());
+    return answerWrite(target, session, written);
 }
 
 JLIB::JResult ScpServerCommandSET::run(uint8_t session, ScpInfoAccessor& accessor, const char* address, uint32_t x,

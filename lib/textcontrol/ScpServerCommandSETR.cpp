@@ -12,18 +12,11 @@ ScpServerCommandSETR::ScpServerCommandSETR() : ScpServerCommandWrite("setr")
 
 JLIB::JResult ScpServerCommandSETR::run(uint8_t session, ScpInfoAccessor& accessor)
 {
-    ScpParameter& model = accessor.getParameters();
-    uint32_t index = 0;
-    JLIB_RETURN_IF_FAILED(check(model, index));
-    const auto x = static_cast<uint32_t>(m_x.get());
-    const auto y = static_cast<uint32_t>(m_y.get());
-    const JLIB::JResult r = model.incDec(session, index, x, y, m_relative.get(), 0, 0);
-    if (JLIB::isFailure(r)) return r;
-    JVariant value;
-    (void)model.getValue(value, session, index, x, y);
-    (void)m_param.set(value);
-    readBack(model, session, index);
-    return r;
+    Target target;
+    JLIB_RETURN_IF_FAILED(locate(accessor, target));
+    const JLIB::JResult written =
+        target.model->incDec(session, target.index, target.x, target.y, m_relative.get(), 0, 0);
+    return answerWrite(target, session, written);
 }
 
 JLIB::JResult ScpServerCommandSETR::run(uint8_t session, ScpInfoAccessor& accessor, const char* address, uint32_t x,

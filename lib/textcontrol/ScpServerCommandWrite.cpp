@@ -42,6 +42,25 @@ void ScpServerCommandWrite::readBack(ScpParameter& model, uint8_t session, uint3
     (void)m_text.set(text);
 }
 
+JLIB::JResult ScpServerCommandWrite::locate(ScpInfoAccessor& accessor, Target& target)
+{
+    target.model = &accessor.getParameters();
+    JLIB_RETURN_IF_FAILED(check(*target.model, target.index));
+    target.x = static_cast<uint32_t>(m_x.get());
+    target.y = static_cast<uint32_t>(m_y.get());
+    return JLIB::kOk;
+}
+
+JLIB::JResult ScpServerCommandWrite::answerWrite(const Target& target, uint8_t session, JLIB::JResult written)
+{
+    if (JLIB::isFailure(written)) return written;
+    JVariant value;
+    (void)target.model->getValue(value, session, target.index, target.x, target.y);
+    (void)m_param.set(value);
+    readBack(*target.model, session, target.index);
+    return written;
+}
+
 JLIB::JResult ScpServerCommandWrite::setArguments(const char* address, uint32_t x, uint32_t y)
 {
     for (uint32_t i = 1; i < m_list.size(); ++i) m_list.at(i)->clear();

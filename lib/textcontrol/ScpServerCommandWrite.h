@@ -19,6 +19,19 @@ protected:
     void readBack(ScpParameter& model, uint8_t session, uint32_t index);
     JLIB::JResult setArguments(const char* address, uint32_t x, uint32_t y);
 
+    // Where a write lands: the parameter, its index and the x, y of the arguments.
+    struct Target {
+        ScpParameter* model = nullptr;
+        uint32_t index = 0;
+        uint32_t x = 0;
+        uint32_t y = 0;
+    };
+    // check() on the arguments, then the target; its result on failure.
+    JLIB::JResult locate(ScpInfoAccessor& accessor, Target& target);
+    // The reply of a write that returned `written`: on success the stored value into "param" and
+    // readBack(); `written` either way.
+    JLIB::JResult answerWrite(const Target& target, uint8_t session, JLIB::JResult written);
+
     ScpElementAlNum m_address;
     ScpElementInteger m_x;
     ScpElementInteger m_y;

@@ -606,6 +606,41 @@ JLIB::JResult FileTransferer::periodicHandle(uint32_t elapsedMs)
 
 // ---- receiving ----
 
+JLIB::JResult FileTransferer::answerUndecoded(JLIB::JResult decoded, Action action, const Output& out)
+{
+    if (decoded == FTP::kOtherCommand) return decoded;
+    T_SENDOBJ so;
+    so.userValue = m_userValue;
+    so.answer = decodeAnswer(decoded);
+    // A remove answer is never retried: the peer does not wait for it.
+    return action == ACTION_REMOVE_ANSWER ? runAction(action, out, so) : answer(action, out, so);
+}
+
+bool FileTransferer::refuseOtherTransfer(const char* acc, const char* name, bool wrongState, T_SENDOBJ& so) const
+{
+    const bool otherAccessor = !sameAccessor(acc);
+    if (!otherAccessor && !wrongState && sameFile(name)) return false;
+    so.fileEcho = name;
+    if (otherAccessor) so.accessorEcho = acc;
+    so.answer = (!otherAccessor && wrongState) ? kWrongState : kOtherFile;
+    return true;
+}
+
+JLIB::JResult FileTransferer::cancelTransfer(uint32_t code)
+{
+    const U_NOTIFY_OPTION option{code, false};
+    return finish(TMP_DISCARD, NOTIFY_CANCEL, &option);
+}
+
+JLIB::JResult FileTransferer::requestChunk(const Output& out, uint32_t offset)
+{
+    T_SENDOBJ so;
+    so.userValue = m_userValue;
+    so.offset = offset;
+    so.length = kChunkSize;
+    return answer(ACTION_SEND, out, so);
+}
+
 JLIB::JResult FileTransferer::eventReceived(uint8_t* output, uint32_t capacity, uint32_t* produced,
                                             const uint8_t* input, uint32_t inputLength, uint8_t* flags)
 {
@@ -638,14 +673,9 @@ JLIB::JResult FileTransferer::receiveStartSend(const uint8_t* in, uint32_t lengt
     uint32_t userValue = 0;
     const uint8_t* hash = nullptr;
     uint32_t hashLength = 0;
-    T_SENDOBJ so;
-    so.userValue = m_userValue;
     const JLIB::JResult d = FTP::Decode_StartSend(in, length, &acc, &name, &size, &userValue, &hash, &hashLength);
-    if (d == FTP::kOtherCommand) return d;
-    if (JLIB::isFailure(d)) {
-        so.answer = decodeAnswer(d);
-        return answer(ACTION_START_SEND_ANSWER, out, so);
-    }
+    if (JLIB::isFailure(d)) return answerUndecoded(d, ACTION_START_SEND_ANSWER, out);
+    T_SENDOBJ so;
     so.userValue = userValue;
     if (!sameAccessor(acc)) {
         so.answer = kOtherFile;
@@ -713,14 +743,9 @@ JLIB::JResult FileTransferer::receiveStartSendAnswer(const uint8_t* in, uint32_t
             return finish(TMP_NONE, NOTIFY_UPDATE, &option);
         }
         setState(STATUS_SENDING);
-        T_SENDOBJ so;
-        so.userValue = m_userValue;
-        so.offset = 0;
-        so.length = kChunkSize;
-        return answer(ACTION_SEND, out, so);
+        return requestChunk(out, 0);
     }
-    const U_NOTIFY_OPTION option{JLIB::isSuccess(d) ? code : 0, false};
-    return finish(TMP_DISCARD, NOTIFY_CANCEL, &option);
+    return cancelTransfer(JLIB::isSuccess(d) ? code : 0);
 }
 
 JLIB::JResult FileTransferer::receiveReqSend(const uint8_t* in, uint32_t length, const Output& out)
@@ -728,14 +753,9 @@ JLIB::JResult FileTransferer::receiveReqSend(const uint8_t* in, uint32_t length,
     const char* acc = nullptr;
     const char* name = nullptr;
     uint32_t userValue = 0;
-    T_SENDOBJ so;
-    so.userValue = m_userValue;
     const JLIB::JResult d = FTP::Decode_ReqSend(in, length, &acc, &name, &userValue);
-    if (d == FTP::kOtherCommand) return d;
-    if (JLIB::isFailure(d)) {
-        so.answer = decodeAnswer(d);
-        return answer(ACTION_REQ_SEND_ANSWER, out, so);
-    }
+    if (JLIB::isFailure(d)) return answerUndecoded(d, ACTION_REQ_SEND_ANSWER, out);
+    T_SENDOBJ so;
     so.userValue = userValue;
     so.fileEcho = name;
     if (!sameAccessor(acc)) {
@@ -770,8 +790,7 @@ JLIB::JResult FileTransferer::receiveReqSendAnswer(const uint8_t* in, uint32_t l
         setState(STATUS_RECEIVING);
         return JLIB::kOk;
     }
-    const U_NOTIFY_OPTION option{JLIB::isSuccess(d) ? code : 0, false};
-    return finish(TMP_DISCARD, NOTIFY_CANCEL, &option);
+    return cancelTransfer(JLIB::isSuccess(d) ? code : 0);
 }
 
 JLIB::JResult FileTransferer::receiveSend(const uint8_t* in, uint32_t length, const Output& out)
@@ -783,30 +802,15 @@ JLIB::JResult FileTransferer::receiveSend(const uint8_t* in, uint32_t length, co
     uint32_t dataLength = 0;
     bool last = false;
     uint32_t userValue = 0;
-    T_SENDOBJ so;
-    so.userValue = m_userValue;
     const JLIB::JResult d =
         FTP::Decode_Send(in, length, &acc, &name, &offset, &data, &dataLength, &last, &userValue);
-    if (d == FTP::kOtherCommand) return d;
-    if (JLIB::isFailure(d)) {
-        so.answer = decodeAnswer(d);
-        return answer(ACTION_SEND_ANSWER, out, so);
-    }
+    if (JLIB::isFailure(d)) return answerUndecoded(d, ACTION_SEND_ANSWER, out);
+    T_SENDOBJ so;
     so.userValue = userValue;
     so.offset = offset;
     so.length = dataLength;
     so.last = last;
-    if (!sameAccessor(acc)) {
-        so.accessorEcho = acc;
-        so.fileEcho = name;
-        so.answer = kOtherFile;
-    } else if (m_state != STATUS_RECEIVING) {
-        so.fileEcho = name;
-        so.answer = kWrongState;
-    } else if (!sameFile(name)) {
-        so.fileEcho = name;
-        so.answer = kOtherFile;
-    } else {
+    if (!refuseOtherTransfer(acc, name, m_state != STATUS_RECEIVING, so)) {
         m_noProgressMs = 0;
         uint32_t position = 0;
         JLIB::JResult r = m_pAccessor->tell(0, &position);
@@ -837,15 +841,8 @@ JLIB::JResult FileTransferer::receiveSendAnswer(const uint8_t* in, uint32_t leng
         FTP::Decode_SendAnswer(in, length, &acc, &name, &offset, &acknowledged, &userValue, &code);
     if (JLIB::isFailure(d) || m_state != STATUS_SENDING || !sameAccessor(acc) || !sameFile(name)) return JLIB::kOk;
     m_noProgressMs = 0;
-    if (JLIB::isFailure(code)) {
-        const U_NOTIFY_OPTION option{code, false};
-        return finish(TMP_DISCARD, NOTIFY_CANCEL, &option);
-    }
-    T_SENDOBJ so;
-    so.userValue = m_userValue;
-    so.offset = offset + acknowledged;
-    so.length = kChunkSize;
-    return answer(ACTION_SEND, out, so);
+    if (JLIB::isFailure(code)) return cancelTransfer(code);
+    return requestChunk(out, offset + acknowledged);
 }
 
 JLIB::JResult FileTransferer::receiveCancel(const uint8_t* in, uint32_t length, const Output& out)
@@ -853,26 +850,11 @@ JLIB::JResult FileTransferer::receiveCancel(const uint8_t* in, uint32_t length, 
     const char* acc = nullptr;
     const char* name = nullptr;
     uint32_t userValue = 0;
-    T_SENDOBJ so;
-    so.userValue = m_userValue;
     const JLIB::JResult d = FTP::Decode_Cancel(in, length, &acc, &name, &userValue);
-    if (d == FTP::kOtherCommand) return d;
-    if (JLIB::isFailure(d)) {
-        so.answer = decodeAnswer(d);
-        return answer(ACTION_CANCEL_ANSWER, out, so);
-    }
+    if (JLIB::isFailure(d)) return answerUndecoded(d, ACTION_CANCEL_ANSWER, out);
+    T_SENDOBJ so;
     so.userValue = userValue;
-    if (!sameAccessor(acc)) {
-        so.accessorEcho = acc;
-        so.fileEcho = name;
-        so.answer = kOtherFile;
-    } else if (m_state == STATUS_REMOVING) {
-        so.fileEcho = name;
-        so.answer = kWrongState;
-    } else if (!sameFile(name)) {
-        so.fileEcho = name;
-        so.answer = kOtherFile;
-    } else {
+    if (!refuseOtherTransfer(acc, name, m_state == STATUS_REMOVING, so)) {
         setState(STATUS_IDLE);
         so.answer = 0;
     }
@@ -884,14 +866,9 @@ JLIB::JResult FileTransferer::receiveRemove(const uint8_t* in, uint32_t length, 
     const char* acc = nullptr;
     const char* name = nullptr;
     uint32_t userValue = 0;
-    T_SENDOBJ so;
-    so.userValue = m_userValue;
     const JLIB::JResult d = FTP::Decode_Remove(in, length, &acc, &name, &userValue);
-    if (d == FTP::kOtherCommand) return d;
-    if (JLIB::isFailure(d)) {
-        so.answer = decodeAnswer(d);
-        return runAction(ACTION_REMOVE_ANSWER, out, so);
-    }
+    if (JLIB::isFailure(d)) return answerUndecoded(d, ACTION_REMOVE_ANSWER, out);
+    T_SENDOBJ so;
     so.userValue = userValue;
     so.fileEcho = name;
     if (!sameAccessor(acc)) {

@@ -148,6 +148,15 @@ private:
     bool sameAccessor(const char* name) const;
     bool sameFile(const char* name) const;
 
+    // Not this command at all, or answered with why it did not decode, under our own user value.
+    JLIB::JResult answerUndecoded(JLIB::JResult decoded, Action action, const Output& out);
+    // true with the refusal in `so` for another accessor, the wrong state or another file.
+    bool refuseOtherTransfer(const char* acc, const char* name, bool wrongState, T_SENDOBJ& so) const;
+    // Ends the transfer, the temporary file dropped and the monitor told `code`.
+    JLIB::JResult cancelTransfer(uint32_t code);
+    // Asks the peer for the chunk at `offset`.
+    JLIB::JResult requestChunk(const Output& out, uint32_t offset);
+
     JLIB::JResult receiveStartSend(const uint8_t* in, uint32_t length, const Output& out);
     JLIB::JResult receiveStartSendAnswer(const uint8_t* in, uint32_t length, const Output& out);
     JLIB::JResult receiveReqSend(const uint8_t* in, uint32_t length, const Output& out);
