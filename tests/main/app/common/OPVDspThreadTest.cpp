@@ -266,9 +266,6 @@ TEST_F(OPVDspThreadTest, DebugRequestsSendTheirCommandsOnlyInRunModeZero)
     ASSERT_TRUE(request("[Debug]addToPlayList", [](TMS::AbstractMessage& m) {
         return m.addData("PlayListNo", 1u) == 0 && m.addData("UniqID", 5u) == 0 && m.addData("PreUniqID", 0u) == 0;
     }));
-    ASSERT_TRUE(m_dsp.publish("RunMode", 1));
-    ASSERT_TRUE(request("[Debug]shutdown"));  // ignored in another run mode
-    ASSERT_TRUE(m_dsp.publish("RunMode", 0));
     testing::internal::CaptureStdout();
     const auto printCoef = [](uint32_t coefID, uint32_t pos1) {
         return [=](TMS::AbstractMessage& m) {
