@@ -21,6 +21,25 @@ ScpServerCommandFactorySET commandFactorySET("set", "ScpServerCommandSET");
 ScpServerCommandFactorySETN commandFactorySETN("setn", "ScpServerCommandSETN");
 ScpServerCommandFactorySETR commandFactorySETR("setr", "ScpServerCommandSETR");
 ScpServerCommandFactorySETT commandFactorySETT("sett", "ScpServerCommandSETT");
+ScpServerCommandFactoryGET commandFactoryGET("get", "ScpServerCommandGET");
+ScpServerCommandFactoryGETN commandFactoryGETN("getn", "ScpServerCommandGETN");
+ScpServerCommandFactoryGETT commandFactoryGETT("gett", "ScpServerCommandGETT");
+ScpServerCommandFactoryPRMINFO commandFactoryPRMINFO("prminfo", "ScpServerCommandPRMINFO");
+ScpServerCommandFactoryPRMNUM commandFactoryPRMNUM("prmnum", "ScpServerCommandPRMNUM");
+ScpServerCommandFactoryMTRSTART commandFactoryMTRSTART("mtrstart", "ScpServerCommandMTRSTART");
+ScpServerCommandFactoryMTRSTOP commandFactoryMTRSTOP("mtrstop", "ScpServerCommandMTRSTOP");
+ScpServerCommandFactoryMTRINFO commandFactoryMTRINFO("mtrinfo", "ScpServerCommandMTRINFO");
+ScpServerCommandFactoryMTRNUM commandFactoryMTRNUM("mtrnum", "ScpServerCommandMTRNUM");
+ScpServerCommandFactorySSCURRENT commandFactorySSCURRENT("sscurrent", "ScpServerCommandSSCURRENT");
+ScpServerCommandFactorySSRECALL commandFactorySSRECALL("ssrecall", "ScpServerCommandSSRECALL");
+ScpServerCommandFactorySSUPDATE commandFactorySSUPDATE("ssupdate", "ScpServerCommandSSUPDATE");
+ScpServerCommandFactorySSINFO commandFactorySSINFO("ssinfo", "ScpServerCommandSSINFO");
+ScpServerCommandFactorySSNUM commandFactorySSNUM("ssnum", "ScpServerCommandSSNUM");
+ScpServerCommandFactorySSCURRENT_EX commandFactorySSCURRENT_EX("sscurrent_ex", "ScpServerCommandSSCURRENT_EX");
+ScpServerCommandFactorySSRECALL_EX commandFactorySSRECALL_EX("ssrecall_ex", "ScpServerCommandSSRECALL_EX");
+ScpServerCommandFactorySSUPDATE_EX commandFactorySSUPDATE_EX("ssupdate_ex", "ScpServerCommandSSUPDATE_EX");
+ScpServerCommandFactorySSINFO_EX commandFactorySSINFO_EX("ssinfo_ex", "ScpServerCommandSSINFO_EX");
+ScpServerCommandFactorySSNUM_EX commandFactorySSNUM_EX("ssnum_ex", "ScpServerCommandSSNUM_EX");
 ScpServerCommandFactoryEVENT commandFactoryEVENT("event", "ScpServerCommandEVENT");
 ScpServerCommandFactoryDEVSTATUS commandFactoryDEVSTATUS("devstatus", "ScpServerCommandDEVSTATUS");
 ScpServerCommandFactoryDEVINFO commandFactoryDEVINFO("devinfo", "ScpServerCommandDEVINFO");
@@ -30,12 +49,38 @@ ScpServerCommandFactoryLISTITEMNUM commandFactoryLISTITEMNUM("LISTITEMNUM", "Scp
 ScpServerCommandFactoryLISTITEM commandFactoryLISTITEM("LISTITEM", "ScpServerCommandLISTITEM");
 ScpServerCommandFactoryIDENTIFY commandFactoryIDENTIFY("identify", "ScpServerCommandIDENTIFY");
 
-// The read, meter and snapshot commands take their places between "sett" and "event" when
-// they are built.
 IScpServerCommandFactory* const pCommandFactoryTable[] = {
-    &commandFactorySET,     &commandFactorySETN,      &commandFactorySETR,     &commandFactorySETT,
-    &commandFactoryEVENT,   &commandFactoryDEVSTATUS, &commandFactoryDEVINFO,  &commandFactoryDEVMODE,
-    &commandFactorySCPMODE, &commandFactoryLISTITEMNUM, &commandFactoryLISTITEM, &commandFactoryIDENTIFY,
+    &commandFactorySET,
+    &commandFactorySETN,
+    &commandFactorySETR,
+    &commandFactorySETT,
+    &commandFactoryGET,
+    &commandFactoryGETN,
+    &commandFactoryGETT,
+    &commandFactoryPRMINFO,
+    &commandFactoryPRMNUM,
+    &commandFactoryMTRSTART,
+    &commandFactoryMTRSTOP,
+    &commandFactoryMTRINFO,
+    &commandFactoryMTRNUM,
+    &commandFactorySSCURRENT,
+    &commandFactorySSRECALL,
+    &commandFactorySSUPDATE,
+    &commandFactorySSINFO,
+    &commandFactorySSNUM,
+    &commandFactorySSCURRENT_EX,
+    &commandFactorySSRECALL_EX,
+    &commandFactorySSUPDATE_EX,
+    &commandFactorySSINFO_EX,
+    &commandFactorySSNUM_EX,
+    &commandFactoryEVENT,
+    &commandFactoryDEVSTATUS,
+    &commandFactoryDEVINFO,
+    &commandFactoryDEVMODE,
+    &commandFactorySCPMODE,
+    &commandFactoryLISTITEMNUM,
+    &commandFactoryLISTITEM,
+    &commandFactoryIDENTIFY,
     nullptr};
 
 }  // namespace SCP

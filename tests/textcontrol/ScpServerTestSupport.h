@@ -193,16 +193,24 @@ public:
     }
 };
 
+// Models a test hands to the server in place of the owner's own (borrowed; they outlive it).
+struct Models {
+    SCP::ScpParameter* parameters = nullptr;
+    SCP::ScpMeter* meters = nullptr;
+};
+
 // Owns the listening socket and the server on one thread.
 class ServerOwner : public VCOM::IVComWakeupFunction {
 public:
-    explicit ServerOwner(uint32_t capacity = 4) : m_thread([this] { loop(); })
+    explicit ServerOwner(uint32_t capacity = 4, Models models = {}) : m_thread([this] { loop(); })
     {
         port = vsocktest::pickPort(SOCK_STREAM);
         call([&] {
             socket = std::make_unique<VCOM::VComTcpServerSocket>(capacity);
             server = static_cast<SCP::ScpServer*>(SCP::createScpServer(0));
-            initResult = server->initialize(nullptr, *socket, device, parameters, meters);
+            initResult = server->initialize(nullptr, *socket, device,
+                                            models.parameters ? *models.parameters : parameters,
+                                            models.meters ? *models.meters : meters);
             (void)socket->start(7, *this);
             listenResult = socket->listen(VCOM::VComSocketAddress(NETC_AF_INET, "127.0.0.1"), port);
             return 0;

@@ -1,0 +1,19 @@
+#pragma once
+// "prmnum" counts the parameter addresses; one object per request, on the server's thread.
+#include <cstdint>
+
+#include "textcontrol/ScpElementInteger.h"
+#include "textcontrol/ScpServerCommand.h"
+
+namespace SCP {
+
+class ScpServerCommandPRMNUM : public ScpServerCommand {
+public:
+    ScpServerCommandPRMNUM();
+    [[nodiscard]] JLIB::JResult run(uint8_t session, ScpInfoAccessor& accessor) override;
+
+private:
+    ScpElementInteger m_number;
+};
+
+}  // namespace SCP
