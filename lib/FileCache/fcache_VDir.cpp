@@ -477,6 +477,13 @@ JLIB::JResult VDir::checkModification()
     return 0;
 }
 
+JLIB::JResult VDir::serviceWatcher()
+{
+    if (!isWatching()) return kFailed;
+    m_watcher.serviceEvents();
+    return 0;
+}
+
 void VDir::handleFileAction(FW::WatchID watchId, const std::string& folder, const std::string& filename,
                             FW::Actions::Action action)
 {

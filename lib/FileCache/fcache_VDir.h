@@ -50,6 +50,10 @@ public:
     bool isWatching() const { return m_watchId != 0; }
     // Brings the listing up to date with the watcher's reports, calling the callback for each.
     [[nodiscard]] JLIB::JResult checkModification();
+    // Lets the watcher collect what changed on disk since the last call, for the next
+    // checkModification to report. Without it a listing follows only its own operations and
+    // refreshes.
+    [[nodiscard]] JLIB::JResult serviceWatcher();
 
     // Names are patterns: "*" any run, "?" one character, case-sensitive; end() when none.
     iterator find(FindMode mode, const char* pattern);

@@ -1,6 +1,7 @@
 #include "DeviceSimulator.h"
 
 #include <netinet/in.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <sstream>
 
 #include "PDB/pdb_ParameterDBCollection.h"
+#include "comctrl/Core/comctrl_DirectorySynchronizer.h"
 #include "comctrl/Core/comctrl_PdbSynchronizerProtocol.h"
 #include "comctrl/Core/comctrl_evtp.h"
 #include "jlib/jlib_cfg.h"
@@ -30,7 +32,15 @@ constexpr uint8_t kLocalFactor = 0x01;        // writes typed on standard input
 const char* const kDatabasePorts[] = {"PRF", "DVS", "STS", "LCS", "VDS", "CMS", "STT", "SSI", "PSI", "PJI", "CMP"};
 const char* const kDirectoryPorts[] = {"P_S", "S_S", "L_D"};
 constexpr uint32_t kDatabaseCount = sizeof(kDatabasePorts) / sizeof(kDatabasePorts[0]);
-constexpr uint32_t kDirectoryCount = sizeof(kDirectoryPorts) / sizeof(kDirectoryPorts[0]);
+
+// The engine's synchronised directories: name and folder below the root, extension, most files.
+struct DirectoryInfo {
+    const char* name;
+    const char* extension;
+    uint32_t maxFiles;
+};
+const DirectoryInfo kDirectories[] = {{"Preset/3DRev", "vexap", 128}, {"Snapshot", "vexas", 2000}, {"DCP", "dcpl", 50}};
+constexpr uint32_t kDirectoryUserValue = 240;
 
 // A port on 127.0.0.1 that the system just handed out; 0 when none.
 uint16_t pickPort()
@@ -98,7 +108,26 @@ JLIB::JResult DeviceSimulator::setFileRoot(const std::string& root)
         files = std::make_unique<ComControl::FileAccessor>();
         JLIB_RETURN_IF_FAILED(files->initialize(1, folder.c_str(), 256, '/', nullptr));
     }
+    static_assert(sizeof(kDirectories) / sizeof(kDirectories[0]) == kDirectoryCount);
+    for (uint32_t d = 0; d < kDirectoryCount; ++d) {
+        const std::string path = root + "/" + kDirectories[d].name;
+        std::filesystem::create_directories(path, error);
+        if (error) return 0x80000000u;
+        m_pFilters[d] = std::make_unique<ExtensionFilter>(kDirectories[d].extension);
+        for (uint32_t u = 0; u < kUnitCount; ++u) {
+            m_pDirectoryFiles[u][d] = std::make_unique<ComControl::FileAccessor>();
+            JLIB_RETURN_IF_FAILED(m_pDirectoryFiles[u][d]->initialize(1, path.c_str(), 256, '/', nullptr));
+        }
+    }
+    m_root = root;
     return JLIB::kOk;
+}
+
+bool DeviceSimulator::ExtensionFilter::isSendFiltered(const char* fileName)
+{
+    const char* dot = fileName ? std::strrchr(fileName, '.') : nullptr;
+    if (!dot) return true;
+    return strcasecmp(dot + 1, m_extension.c_str()) != 0;
 }
 
 JLIB::JResult DeviceSimulator::setUpUnit(uint32_t index)
@@ -112,7 +141,16 @@ JLIB::JResult DeviceSimulator::setUpUnit(uint32_t index)
     for (uint32_t i = 0; i < kDatabaseCount; ++i) JLIB_RETURN_IF_FAILED(unit.setPdbPortName(i, kDatabasePorts[i]));
     JLIB_RETURN_IF_FAILED(unit.setFilePortName(0, "C_R"));
     if (m_pFiles[index]) JLIB_RETURN_IF_FAILED(unit.registFileAccessor(0, "Config", m_pFiles[index].get(), 240));
-    for (uint32_t i = 0; i < kDirectoryCount; ++i) JLIB_RETURN_IF_FAILED(unit.setDirectoryPortName(i, kDirectoryPorts[i]));
+    for (uint32_t i = 0; i < kDirectoryCount; ++i) {
+        JLIB_RETURN_IF_FAILED(unit.setDirectoryPortName(i, kDirectoryPorts[i]));
+        if (m_root.empty()) continue;
+        ComControl::T_DIRECTORY_INITIALIZE_OPTION option;
+        option.mapStrategy = true;
+        option.strategy = m_pFilters[i].get();
+        const std::string path = m_root + "/" + kDirectories[i].name;
+        JLIB_RETURN_IF_FAILED(unit.registDirectory(i, kDirectories[i].name, path.c_str(), kDirectories[i].maxFiles,
+                                                   *m_pDirectoryFiles[index][i], kDirectoryUserValue, &option));
+    }
     if (!m_hasLayout) return JLIB::kOk;
     for (uint32_t i = 0; i < kDatabaseCount; ++i) {
         PDB::ParameterDB* db = m_layout.database(i);
@@ -156,8 +194,10 @@ std::string DeviceSimulator::runCommand(const std::string& line)
 {
     std::istringstream in(line);
     std::string verb;
+    in >> verb;
+    if (verb == "dirsync") return dirSyncStatus(in);
     uint32_t dbId = 0;
-    in >> verb >> dbId;
+    in >> dbId;
     if (!in) return "ERROR syntax";
     PDB::IParameterDB& db = PDB::gPDBCollection.getPDB(dbId);
     if (!db.isValid()) return "ERROR no database " + std::to_string(dbId);
@@ -196,6 +236,26 @@ std::string DeviceSimulator::runCommand(const std::string& line)
     }
     std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
     return std::string("ERROR ") + code;
+}
+
+std::string DeviceSimulator::dirSyncStatus(std::istringstream& in)
+{
+    uint32_t index = 0;
+    uint32_t unit = 0;
+    in >> index >> unit;
+    if (!in || unit >= kUnitCount) return "ERROR syntax";
+    ComControl::DirSyncStatus status = ComControl::DIRSYNC_OTHER;
+    uint32_t listing = 0;
+    uint32_t changes = 0;
+    JLIB::JResult r = m_units[unit].getVDirSyncStatus(&status, index);
+    if (JLIB::isSuccess(r)) r = m_units[unit].getVDirSyncRequestedFileNum(&listing, &changes, index);
+    if (JLIB::isFailure(r)) {
+        char code[16];
+        std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
+        return std::string("ERROR ") + code;
+    }
+    return "DIRSYNC " + std::to_string(index) + " " + std::to_string(status) + " " + std::to_string(listing) + " " +
+           std::to_string(changes);
 }
 
 JLIB::JResult DeviceSimulator::start(uint16_t port, uint16_t& bound)

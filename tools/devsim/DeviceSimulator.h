@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "VUviRido/Socket/IVComWakeupFunction.h"
 #include "comctrl/Core/comctrl_ClientUnit.h"
 #include "comctrl/Core/comctrl_FileAccessor.h"
+#include "comctrl/Core/comctrl_IDirSyncStrategy.h"
 #include "comctrl/Core/comctrl_IEventExecutor.h"
 #include "comctrl/Core/comctrl_IUnitConnectObserver.h"
 #include "comctrl/Core/comctrl_ServerService.h"
@@ -31,13 +33,15 @@ public:
     DeviceSimulator(std::vector<uint8_t> hash, int wakeFd);
     // Before start: the databases of a layout file on the database ports (port i, database i).
     [[nodiscard]] JLIB::JResult loadLayout(const std::string& path, std::string& error);
-    // Before start: the file port's accessor "Config" of every unit rooted at <root>/Config (made
-    // when missing). Without it the file port refuses every file.
+    // Before start: the file port's accessor "Config" of every unit rooted at <root>/Config, and
+    // the engine's three synchronised directories below root (all made when missing). Without it
+    // the file port refuses every file and the directories are not registered.
     [[nodiscard]] JLIB::JResult setFileRoot(const std::string& root);
     // Lines of standard input; each command prints one answer line:
     //   set <db> <uniqId> <address> <x> <y> <value>  -> "OK" or "ERROR <code>"
     //   get <db> <uniqId> <address> <x> <y>          -> "VALUE <text>" or "ERROR <code>"
     //   digest <db>                                  -> "DIGEST <db> <md5 hex>" or "ERROR <code>"
+    //   dirsync <directory> <unit>                   -> "DIRSYNC <directory> <status> <listing> <changes>"
     void onInput(const char* bytes, size_t length);
     ~DeviceSimulator() override;
 
@@ -92,7 +96,18 @@ private:
         bool changed = false;
     };
 
+    // Lets through only files whose extension after the last '.' is the directory's, in any case.
+    class ExtensionFilter : public ComControl::IDirSyncStrategy {
+    public:
+        explicit ExtensionFilter(std::string extension) : m_extension(std::move(extension)) {}
+        bool isSendFiltered(const char* fileName) override;
+
+    private:
+        std::string m_extension;
+    };
+
     std::string runCommand(const std::string& line);
+    std::string dirSyncStatus(std::istringstream& in);
     void notifyChanges();
 
     PdbLayout m_layout;
@@ -104,6 +119,10 @@ private:
     // One accessor per unit: each file port opens its own slot; declared before the units that
     // borrow them.
     std::unique_ptr<ComControl::FileAccessor> m_pFiles[kUnitCount];
+    static constexpr uint32_t kDirectoryCount = 3;
+    std::string m_root;
+    std::unique_ptr<ComControl::FileAccessor> m_pDirectoryFiles[kUnitCount][kDirectoryCount];
+    std::unique_ptr<ExtensionFilter> m_pFilters[kDirectoryCount];
     ComControl::ClientUnit m_units[kUnitCount];
     Executor m_executors[kUnitCount];
     std::deque<Outgoing> m_outbox[kUnitCount];

@@ -3,7 +3,8 @@
 //   uz_devsim [--port N] [--hash HEX] [--layout FILE]
 //   --port N    TCP port, 0 picks a free one (default 50368, the device's console port)
 //   --hash HEX  the bytes answered as "HASH" to "SetClientType" (default none)
-//   --root DIR  the file port's accessor "Config" works in DIR/Config (default none: no files)
+//   --root DIR  the file port's accessor "Config" works in DIR/Config, and the three synchronised
+//               directories in DIR/Preset/3DRev, DIR/Snapshot and DIR/DCP (default none: no files)
 //   --layout FILE  parameter databases for the database ports; standard input then takes the
 //               commands of DeviceSimulator::onInput
 #include <fcntl.h>

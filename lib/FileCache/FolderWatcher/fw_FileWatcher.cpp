@@ -19,4 +19,7 @@ void FileWatcher::removeWatch(WatchID watchId) { m_pImpl->removeWatch(watchId); 
 
 void FileWatcher::update() { m_pImpl->update(); }
 
+// The constructor makes the only implementation there is.
+void FileWatcher::serviceEvents() { static_cast<FileWatcherLinux*>(m_pImpl.get())->serviceEvents(); }
+
 }  // namespace FW

@@ -23,6 +23,9 @@ public:
     void removeWatch(WatchID watchId);
     // Reports pending changes to the listeners before it returns.
     void update();
+    // Collects what the change sources saw since the last call, so that the next update reports
+    // it; update alone reports only watches marked by other means.
+    void serviceEvents();
 
 private:
     std::unique_ptr<FileWatcherImpl> m_pImpl;

@@ -160,7 +160,10 @@ JLIB::JResult AbstractUnit::periodicHandle(uint32_t elapsedMs)
     JLIB::JResult first = JLIB::kOk;
     for (uint32_t i = 0; i < m_eventCount; ++i) keepFirstFailure(first, m_pEvents[i].periodicHandle(elapsedMs));
     for (uint32_t i = 0; i < m_fileCount; ++i) keepFirstFailure(first, m_pFiles[i].periodicHandle(elapsedMs));
-    for (uint32_t i = 0; i < m_directoryCount; ++i) keepFirstFailure(first, m_pDirectories[i].periodicHandle(elapsedMs));
+    for (uint32_t i = 0; i < m_directoryCount; ++i) {
+        // A directory never registered is a port without a folder: it has nothing to tick.
+        if (m_pDirectories[i].isInitialized()) keepFirstFailure(first, m_pDirectories[i].periodicHandle(elapsedMs));
+    }
     // A change batch that found no room goes on here; the association has no time-out.
     for (uint32_t i = 0; i < m_pdbCount; ++i) (void)m_pPdb[i].retrySend();
     return fromUnitComponentErr(first);
@@ -324,6 +327,76 @@ JLIB::JResult AbstractUnit::cancelFileTransfer(uint32_t index)
     if (!m_initialized) return kNotInitialized;
     if (index >= m_fileCount) return kBadArgument;
     return fromUnitComponentErr(m_pFiles[index].cancel());
+}
+
+JLIB::JResult AbstractUnit::registDirectory(uint32_t index, const char* directoryName, const char* path,
+                                            uint32_t maxFiles, IFileAccessor& accessor, uint32_t userValue,
+                                            const T_DIRECTORY_INITIALIZE_OPTION* option)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_directoryCount) return kBadArgument;
+    const T_DIRECTORY_INITIALIZE_OPTION none;
+    const T_DIRECTORY_INITIALIZE_OPTION& o = option ? *option : none;
+    DirectorySynchronizer& directory = m_pDirectories[index];
+    JLIB_RETURN_IF_FAILED(fromUnitComponentErr(
+        directory.registDirectory(directoryName, path, maxFiles, userValue, o.mapStrategy, o.strategy)));
+    for (uint32_t t = 0; t < directory.transfererCount(); ++t) {
+        JLIB_RETURN_IF_FAILED(
+            fromUnitComponentErr(directory.transferer(t)->setAccessor(directoryName, &accessor, userValue)));
+    }
+    return JLIB::kOk;
+}
+
+JLIB::JResult AbstractUnit::startVDirSync(uint32_t index, uint32_t direction)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_directoryCount || (direction != 1 && direction != 2)) return kBadArgument;
+    // Direction 2 makes the server's folder the source: the connecting unit takes it from its peer.
+    const bool fromPeer = (direction == 2) == isServerUnit();
+    return fromUnitComponentErr(m_pDirectories[index].start(fromPeer));
+}
+
+JLIB::JResult AbstractUnit::getVDirSyncStatus(DirSyncStatus* status, uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_directoryCount || !status) return kBadArgument;
+    *status = m_pDirectories[index].getStatus();
+    return JLIB::kOk;
+}
+
+JLIB::JResult AbstractUnit::getVDirSyncRequestedFileNum(uint32_t* listing, uint32_t* changes, uint32_t index)
+{
+    if (listing) *listing = 0;
+    if (changes) *changes = 0;
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_directoryCount || !listing || !changes) return kBadArgument;
+    *listing = m_pDirectories[index].getRequestedFileNum(true);
+    *changes = m_pDirectories[index].getRequestedFileNum(false);
+    return JLIB::kOk;
+}
+
+JLIB::JResult AbstractUnit::getVDirSyncFileProgress(T_PROGRESS_VALUE* progress, uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_directoryCount || !progress) return kBadArgument;
+    bool receiving = false;
+    JLIB_RETURN_IF_FAILED(fromUnitComponentErr(m_pDirectories[index].getTransferringFileInfo(
+        &progress->fileName, &receiving, &progress->transferred, &progress->fileSize)));
+    // The connecting side receives what flows from the server (2); the listening side the reverse.
+    progress->direction = receiving == isServerUnit() ? 2 : 1;
+    return JLIB::kOk;
+}
+
+JLIB::JResult AbstractUnit::stopVDirSync(uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_directoryCount) return kBadArgument;
+    return fromUnitComponentErr(m_pDirectories[index].stop());
+}
+
+DirectorySynchronizer* AbstractUnit::directory(uint32_t index)
+{
+    return m_initialized && index < m_directoryCount ? &m_pDirectories[index] : nullptr;
 }
 
 UnitComponent* AbstractUnit::component(uint32_t portIndex)

@@ -24,6 +24,18 @@ class IUnitConnectObserver;
 class MmsSynchronizer;
 class PdbSynchronizer;
 class UnitComponent;
+class IDirSyncStrategy;
+struct T_DIRECTORY_INITIALIZE_OPTION;
+enum DirSyncStatus : uint32_t;
+
+// Progress of a directory's file: the name (borrowed from the transferer, valid until its next
+// step), the direction it travels (1 client to server, 2 server to client) and the byte counts.
+struct T_PROGRESS_VALUE {
+    const char* fileName = nullptr;
+    uint32_t direction = 0;
+    uint32_t transferred = 0;
+    uint32_t fileSize = 0;
+};
 
 class AbstractUnit : public IUnitComponentObserver {
 public:
@@ -110,6 +122,23 @@ public:
     [[nodiscard]] virtual JLIB::JResult getFileProgress(uint32_t index, bool* receiving, uint32_t* transferred,
                                                         uint32_t* fileSize);
     [[nodiscard]] virtual JLIB::JResult cancelFileTransfer(uint32_t index);
+
+    // Directories. The accessor is borrowed like a file port's; option may be null (received
+    // names held until the next tick, every file takes part). The unit results above, or the
+    // synchroniser's or transferer's mapped.
+    [[nodiscard]] virtual JLIB::JResult registDirectory(uint32_t index, const char* directoryName, const char* path,
+                                                        uint32_t maxFiles, IFileAccessor& accessor, uint32_t userValue,
+                                                        const T_DIRECTORY_INITIALIZE_OPTION* option);
+    // direction 1: the client's folder is the source, 2: the server's.
+    [[nodiscard]] virtual JLIB::JResult startVDirSync(uint32_t index, uint32_t direction);
+    [[nodiscard]] virtual JLIB::JResult getVDirSyncStatus(DirSyncStatus* status, uint32_t index);
+    // Names of the initial listing still to be handled, and local changes waiting; both 0 first.
+    [[nodiscard]] virtual JLIB::JResult getVDirSyncRequestedFileNum(uint32_t* listing, uint32_t* changes,
+                                                                    uint32_t index);
+    [[nodiscard]] virtual JLIB::JResult getVDirSyncFileProgress(T_PROGRESS_VALUE* progress, uint32_t index);
+    [[nodiscard]] virtual JLIB::JResult stopVDirSync(uint32_t index);
+    // Null before initialize or for an index out of range.
+    DirectorySynchronizer* directory(uint32_t index);
 
     // The component at a port index in port order, null beyond the total or before initialize.
     UnitComponent* component(uint32_t portIndex);

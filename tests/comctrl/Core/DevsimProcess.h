@@ -113,6 +113,29 @@ public:
         }, std::chrono::seconds(10));
         return answer;
     }
+    // As ask, for a simulator that also prints log lines: the first line after the command that
+    // begins with prefix; "" when none came in 10 s.
+    std::string askFor(const std::string& line, const std::string& prefix)
+    {
+        const size_t before = output().size();
+        const std::string bytes = line + "\n";
+        if (m_stdin < 0 || ::write(m_stdin, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) return "";
+        std::string answer;
+        (void)vsocktest::waitFor([&] {
+            const std::string out = output();
+            for (size_t at = before; at < out.size();) {
+                const size_t end = out.find('\n', at);
+                if (end == std::string::npos) return false;
+                if (out.compare(at, prefix.size(), prefix) == 0) {
+                    answer = out.substr(at, end - at);
+                    return true;
+                }
+                at = end + 1;
+            }
+            return false;
+        }, std::chrono::seconds(10));
+        return answer;
+    }
     // The exit status; -1 when it did not end normally within the limit.
     int waitExit(std::chrono::seconds limit = std::chrono::seconds(10))
     {
