@@ -327,10 +327,14 @@ void KavoriDeviceControlThread::construct()
     }
     // A failing scene list logs its own lines; the device goes on without scenes.
     (void)m_SceneList.initialize(getSnapshotFolder().c_str(), backupFolder.c_str());
-    // The preset list and the project handler join here once they are built.
+    // Likewise: without it presets are refused, each with its own line.
+    (void)m_PresetList.initialize(0, 0, getPresetFolder().c_str());
     static MMSFUNC::SelectedItemLoader s_projectLoader;
     // A second construct finds it registered already: refused, nothing changes.
     (void)MMSFUNC::SelectedItemLoader::registerModelDependentInstance(&s_projectLoader);
+    // Only settings are stored: it cannot fail for the product name given.
+    (void)m_Project.initialize(0, 0, LPC::ProjectFileContentsMurUZ::getConfig(),
+                               MMSFUNC::SelectedItemLoader::getInstance());
     (void)refresh(true);  // every step logs its own failure
     publish("DRAVOmState", kDRAVOmConstructed);
 }
@@ -351,7 +355,7 @@ JLIB::JResult KavoriDeviceControlThread::refresh(bool restoreBackups)
         result |= m_CurrentListBackup.restore();
     }
     result |= m_SceneList.refresh();
-    // The preset list joins here once it is built.
+    result |= m_PresetList.refresh();
     if (m_pLink) result |= m_pLink->update(LPC::CATEGORY_LINK_UPDATE_STATE_REFRESHED);
     result |= db.writeUnlock();
     (void)TMS::getThreadByName("DeviceControlForUZ").sendEvent(kEventPDBConfig);  // a missing thread is not told

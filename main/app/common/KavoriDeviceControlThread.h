@@ -13,6 +13,8 @@
 #include "PDB/pdb_AddressId.h"
 #include "PDB/pdb_Mutex.h"
 #include "common/KavoriAppThread.h"
+#include "common/Lpc/LpcPresetList.h"
+#include "common/Lpc/LpcProject.h"
 #include "common/Lpc/LpcSceneList.h"
 #include "common/OPVBackupFunc.h"
 
@@ -177,6 +179,20 @@ private:
     void commandEraseConfig(const TMS::AbstractMessage& message);
     void commandApplyConfig(const TMS::AbstractMessage& message);
     void commandIgnored(const TMS::AbstractMessage& message);
+    // The device-logic commands: scenes, 3D-reverb presets, speaker files, projects, debug fills.
+    void commandUZScene(const TMS::AbstractMessage& message);
+    void commandUZPreset(const TMS::AbstractMessage& message);
+    void commandUZSpeakerPosition(const TMS::AbstractMessage& message);
+    void commandUZProject(const TMS::AbstractMessage& message);
+    void commandUZShowAllValues(const TMS::AbstractMessage& message);
+    void commandUZSetMinValue(const TMS::AbstractMessage& message);
+    void commandUZSetMaxValue(const TMS::AbstractMessage& message);
+    void sceneStore(const TMS::AbstractMessage& message);
+    void sceneRecall(const TMS::AbstractMessage& message);
+    // Runs inside the scene recall's write lock: the scene's 3D-reverb preset, then the link update.
+    uint32_t recallFollowUp();
+    void projectSave(const char* name);
+    void projectLoad(const char* name);
 
     PDB::SimpleReadWriteMutex m_PDBMutex;
     OPV::OPVBackupFunc m_CurrentBackup;
@@ -184,6 +200,8 @@ private:
     OPV::OPVBackupFunc m_CurrentUnloadableBackup;
     OPV::OPVBackupFunc m_SystemBackup;
     LPC::SceneList m_SceneList;
+    LPC::PresetList m_PresetList;
+    LPC::Project m_Project;
     PDB::AddressId m_SnapshotInitSyncNumId;
     PDB::AddressId m_ParameterSetInitSyncNumId;
     std::atomic<uint32_t> m_ControlState;

@@ -52,6 +52,8 @@ KavoriClientSystemThread::KavoriClientSystemThread() : TMS::SystemThread(1), m_c
     (void)placeChild("DeviceControl", m_deviceControl);  // a name of the table: always placed
     (void)placeChild("VDProtocol", m_vdProtocol);         // as above
     (void)placeChild("Compiler", m_compiler);             // as above
+    (void)placeChild("MURRemote", m_murRemote);           // as above
+    (void)placeChild("DeviceControlForUZ", m_deviceControlForUZ);  // as above
 }
 
 KavoriClientSystemThread::~KavoriClientSystemThread()

@@ -9,6 +9,8 @@
 
 #include "TMS/SystemThread.h"
 #include "common/KavoriDeviceControlThread.h"
+#include "common/Lpc/LpcMurRemoteThread.h"
+#include "common/Lpc/LpcUzProtoDeviceControlThread.h"
 #include "editor/KavoriClientVDProtocolThread.h"
 #include "editor/OPVCompilerThread.h"
 
@@ -55,6 +57,8 @@ private:
     KavoriDeviceControlThread m_deviceControl;
     KavoriClientVDProtocolThread m_vdProtocol;
     OPVCompilerThread m_compiler;
+    LPC::LpcMurRemoteThread m_murRemote;
+    LPC::LpcUzProtoDeviceControlThread m_deviceControlForUZ;
 };
 
 }  // namespace KAVORI

@@ -14,6 +14,7 @@
 #include "common/Lpc/LpcPDB.h"
 #include "common/Lpc/LpcPDBLinkWrite.h"
 #include "common/Lpc/LpcRecallSafe.h"
+#include "common/Lpc/LpcRecallStopwatch.h"
 #include "common/Lpc/LpcRecallUndo.h"
 #include "common/Lpc/LpcValueHelper.h"
 #include "dbgc/dbgc_stdapi.h"
@@ -397,7 +398,10 @@ JLIB::JResult SceneList::recall(const char* number, bool log, const FollowUp& fo
         return result;
     }
     JLIB_RETURN_IF_FAILED(setLastSceneNumber(number));
-    return updateCanDo();
+    const JLIB::JResult canDo = updateCanDo();
+    if (JLIB::isFailure(canDo)) return canDo;
+    dbg_lapRecall(1, log);
+    return canDo;
 }
 
 JLIB::JResult SceneList::remove(const char* number, bool log)
