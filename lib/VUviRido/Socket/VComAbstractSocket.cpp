@@ -204,6 +204,7 @@ void VComAbstractSocket::reset()
     m_sendStream.clear();
     m_pendingReceive = 0;
     m_sendBusy = false;
+    m_blocksSentAtOnce = 0;
     VComSemLock lock(semaphoreId());
     // Out of the map now, so the socket task no longer writes here even if the lock was not taken.
     m_callbackParam.initialize();

@@ -90,16 +90,27 @@ JLIB::JResult VComUdpSocket::receive(void* buffer, uint32_t size, uint32_t& coun
     return errorOccurred(r, kErrUdpReceive);
 }
 
+bool VComUdpSocket::destination(netc_endpoint& to)
+{
+    VComSemLock lock(semaphoreId());
+    if (!lock.ok()) return false;
+    to.addr = m_peerAddress.address();
+    to.port = m_peerPort;
+    return true;
+}
+
 int32_t VComUdpSocket::sendDatagram()
 {
     netc_endpoint to = {};
-    {
-        VComSemLock lock(semaphoreId());
-        if (!lock.ok()) return VSOCK_FAILED;
-        to.addr = m_peerAddress.address();
-        to.port = m_peerPort;
-    }
+    if (!destination(to)) return VSOCK_FAILED;
     return vsock_sendUdp(m_socketId, m_pSendBuff, static_cast<int32_t>(m_sendLength), &to, -1);
+}
+
+int32_t VComUdpSocket::sendDatagramNow()
+{
+    netc_endpoint to = {};
+    if (!destination(to)) return VSOCK_E_WBLK; // the task's path answers for it
+    return vsock_sendUdpNow(m_socketId, m_pSendBuff, static_cast<int32_t>(m_sendLength), &to);
 }
 
 JLIB::JResult VComUdpSocket::send(const void* data, uint32_t length, uint32_t& count)
@@ -119,6 +130,14 @@ JLIB::JResult VComUdpSocket::send(const void* data, uint32_t length, uint32_t& c
     std::memcpy(m_pSendBuff, data, length);
     count = length;
     m_sendLength = length;
+    // Written here when the system takes it, reported like the task's send (onSent with the next
+    // delivery, the datagram in flight until then); the task writes only what has to wait.
+    const int32_t now = sendDatagramNow();
+    if (now >= 0) {
+        m_sendBusy = true;
+        (void)onSent(now); // a lost wake-up only delays it to the next event
+        return kVComPending;
+    }
     const int32_t r = sendDatagram();
     if (r == VSOCK_E_WBLK) {
         m_sendBusy = true;
@@ -131,6 +150,13 @@ JLIB::JResult VComUdpSocket::send(const void* data, uint32_t length, uint32_t& c
 JLIB::JResult VComUdpSocket::runCallbackSub(IVComCallback& callback, signed char sessionId, VComSocketCallbackParam& param)
 {
     const uint32_t user = m_userId;
+    // Datagrams that have arrived by now are queued here rather than waited for from the socket
+    // task; a failure met on the way is delivered as the task's report would have been.
+    const int32_t polled = m_status == kStatusOpen ? vsock_recvUdpPoll(m_socketId) : 0;
+    if (polled < 0 || (polled > 0 && !param.checkFlag(kFlagReceive))) {
+        param.set(kFlagReceive);
+        param.receiveResult = polled;
+    }
     if (param.checkFlag(kFlagReceive)) {
         const int32_t r = param.receiveResult;
         if (r >= 0 || r == VSOCK_E_WBLK) {
