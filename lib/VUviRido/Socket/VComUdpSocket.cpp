@@ -135,7 +135,8 @@ JLIB::JResult VComUdpSocket::send(const void* data, uint32_t length, uint32_t& c
     const int32_t now = sendDatagramNow();
     if (now >= 0) {
         m_sendBusy = true;
-        (void)onSent(now); // a lost wake-up only delays it to the next event
+        m_blocksSentAtOnce = 1;
+        (void)recordEvent(kFlagSentAtOnce); // a lost wake-up only delays it to the next event
         return kVComPending;
     }
     const int32_t r = sendDatagram();
@@ -150,6 +151,15 @@ JLIB::JResult VComUdpSocket::send(const void* data, uint32_t length, uint32_t& c
 JLIB::JResult VComUdpSocket::runCallbackSub(IVComCallback& callback, signed char sessionId, VComSocketCallbackParam& param)
 {
     const uint32_t user = m_userId;
+    // A datagram written at once was out before anything this delivery brings in: its onSent
+    // comes first, so that an answer to what arrives finds the socket free again.
+    if (m_blocksSentAtOnce > 0) {
+        m_blocksSentAtOnce = 0;
+        m_sendLength = 0;
+        m_sendBusy = false;
+        (void)callback.onSent(user, sessionId);
+        if (m_status != kStatusOpen) return kVComOk; // the owner closed inside onSent
+    }
     // Datagrams that have arrived by now are queued here rather than waited for from the socket
     // task; a failure met on the way is delivered as the task's report would have been.
     const int32_t polled = m_status == kStatusOpen ? vsock_recvUdpPoll(m_socketId) : 0;
