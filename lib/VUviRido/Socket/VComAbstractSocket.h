@@ -107,6 +107,8 @@ public:
     static JLIB::JResult errorOccurred(int32_t code, SockErrType kind);
     // "SEM_SOCK", shared by all objects; 0 when it could not be made.
     static uint16_t semaphoreId();
+    // Whether this runCallback runs inside another object's callback on the same thread.
+    static bool deliveringNested();
 
 protected:
     // Records bits (after fill changed the record) under "SEM_SOCK" and wakes the owner.

@@ -152,8 +152,13 @@ JLIB::JResult VComUdpSocket::runCallbackSub(IVComCallback& callback, signed char
 {
     const uint32_t user = m_userId;
     // A datagram written at once was out before anything this delivery brings in: its onSent
-    // comes first, so that an answer to what arrives finds the socket free again.
-    if (m_blocksSentAtOnce > 0) {
+    // comes first, so that an answer to what arrives finds the socket free again. Not from inside
+    // another object's callback, though: an owner that answers a burst from there keeps finding
+    // the socket busy and gathers its answers, as it did while the task reported every datagram;
+    // the owner's next delivery brings the onSent.
+    if (m_blocksSentAtOnce > 0 && deliveringNested()) {
+        (void)recordEvent(kFlagSentAtOnce); // asks for that delivery
+    } else if (m_blocksSentAtOnce > 0) {
         m_blocksSentAtOnce = 0;
         m_sendLength = 0;
         m_sendBusy = false;
