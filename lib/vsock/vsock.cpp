@@ -1,10 +1,12 @@
 #include "vsock/vsock.h"
 
 #include <poll.h>
+#include <sched.h>
 
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <thread>
 
 #include "jlib/jlib_cfg.h"
 #include "oswrap/oswrap.h"
@@ -47,7 +49,7 @@ struct SendOp {
     netc_endpoint to = {};
 };
 
-// 0 idle, 2 armed, 3 reporting.
+// 0 idle, 2 armed, 3 reporting, 5 being completed by a caller's own read (vsock_recvTcpTake).
 struct TcpRecvOp {
     int32_t state = 0;
     uint8_t internal[kRxBufSize] = {};
@@ -57,7 +59,8 @@ struct TcpRecvOp {
     const void* context = nullptr;
 };
 
-// 2 ready, 3 reporting, 0 closed. One word of the ring always stays free.
+// 2 ready, 3 reporting, 5 a caller reading (vsock_recvUdpPoll), 0 closed. One word of the ring
+// always stays free.
 struct UdpRecv {
     int32_t state = 0;
     uint32_t ring[kRingWords] = {};
@@ -97,6 +100,10 @@ struct SockEntry {
     AcceptOp accept;
     ConnectOp connect;
     SockEntry* parent = nullptr;  // accepted: the listener, which cannot close while children are open
+    // Callers using the handle outside the table lock; the handle is closed only when none is.
+    std::atomic<int32_t> outside{0};
+    // Counts the entry's uses, so that a caller back from outside the lock knows it is the same socket.
+    uint32_t generation = 0;
 };
 
 }  // namespace
@@ -186,6 +193,13 @@ public:
     TableLock& operator=(const TableLock&) = delete;
 };
 
+// The table lock for std::unique_lock, where a call lets it go and takes it again.
+struct TableMutex {
+    void lock() { vsock_wrappedSocketLock(true); }
+    void unlock() { vsock_wrappedSocketLock(false); }
+};
+TableMutex gl_tableMutex;
+
 bool isRunning()
 {
     const uint16_t id = gl_hMySemId.load();
@@ -250,6 +264,7 @@ void resetOperations(SockEntry& e)
 void freeEntry(SockEntry& e)
 {
     resetOperations(e);
+    ++e.generation;
     e.state = kEntryFree;
     e.handle = -1;
     e.kind = kKindNone;
@@ -503,20 +518,28 @@ void tcpPassiveProcessRead(VsockSockManage& manage, int32_t sockId)
 void reportTcpPending(SockEntry& e, int32_t sockId)
 {
     if (e.send.state == 2 || e.send.state == 3) report(e, sockId, NETC_SOCK_EV_TCP_SENT, VSOCK_E_NOEXS);
-    if (e.tcpRecv.state == 2) report(e, sockId, NETC_SOCK_EV_TCP_RECEIVED, VSOCK_E_NOEXS);
+    if (e.tcpRecv.state == 2 || e.tcpRecv.state == 5) report(e, sockId, NETC_SOCK_EV_TCP_RECEIVED, VSOCK_E_NOEXS);
     e.send.state = 0;
     e.tcpRecv.state = 0;
+}
+
+// A caller outside the table lock is inside one non-blocking system call on the handle: the
+// descriptor must not be closed (and perhaps reused) under it.
+void waitForOutsideUsers(SockEntry& e)
+{
+    while (e.outside.load() != 0) std::this_thread::yield();
 }
 
 int32_t deleteSocket(VsockSockManage& manage, int32_t sockId)
 {
     SockEntry& e = manage.entries[sockId];
     if (e.kind == kKindPassive && e.accept.openChildren != 0) return VSOCK_E_OBJ;
+    waitForOutsideUsers(e);
     const int32_t r = e.handle >= 0 ? vsock_wrapDeleteSock(e.handle) : 0;
     switch (e.kind) {
     case kKindUdp:
         if (e.send.state == 2 || e.send.state == 3) report(e, sockId, NETC_SOCK_EV_UDP_SENT, VSOCK_E_NOEXS);
-        if (e.udpRecv.state == 2) report(e, sockId, NETC_SOCK_EV_UDP_RECEIVED, VSOCK_E_NOEXS);
+        if (e.udpRecv.state == 2 || e.udpRecv.state == 5) report(e, sockId, NETC_SOCK_EV_UDP_RECEIVED, VSOCK_E_NOEXS);
         break;
     case kKindActive:
         if (e.connect.state == 2) report(e, sockId, NETC_SOCK_EV_CONNECTED, VSOCK_E_NOEXS);
@@ -676,8 +699,14 @@ void vsock_sockTskMain(void*)
         // Tested after the set is begun: an end request whose wake-up was left out because one
         // was on its way already is seen here at the latest.
         if (gl_terminateRequest.load() != 0) break;
+        const int n = vsock_socketApiWrapperWaitEvent();
+        // The thread whose send woke this task often shares its processor and reads the answer
+        // itself within its turn: letting it finish first spares both a fight over the table
+        // lock and this task a read and report nobody waits for. Alone on a processor, the
+        // yield returns at once.
+        (void)sched_yield();
         // A poll error or an empty answer is passed over: the next pass rebuilds the set.
-        if (vsock_socketApiWrapperWaitEvent() > 0) doProcess();
+        if (n > 0) doProcess();
     }
     vsock_wrap_cleanup();
     void (*const callback)() = glpf_terminateCallback.load();
@@ -892,10 +921,29 @@ int32_t vsock_connect(int32_t sockId, const netc_endpoint* remote, int32_t timeo
     return VSOCK_E_WBLK;
 }
 
+namespace {
+// Arms the receive under the table lock; wakeTask tells whether the task must be told.
+int32_t armRecvTcp(int32_t sockId, void* buffer, int32_t size, int32_t timeoutMs, bool& wakeTask);
+}  // namespace
+
 int32_t vsock_recvTcp(int32_t sockId, void* buffer, int32_t size, int32_t timeoutMs)
 {
     const int32_t checked = checkModuleAndId(sockId);
     if (checked != 0) return checked;
+    bool wakeTask = false;
+    {
+        const int32_t r = armRecvTcp(sockId, buffer, size, timeoutMs, wakeTask);
+        if (r != VSOCK_E_WBLK) return r;
+    }
+    // Outside the table lock: the task, woken, wants that lock first thing.
+    if (wakeTask) wake();
+    return VSOCK_E_WBLK;
+}
+
+namespace {
+
+int32_t armRecvTcp(int32_t sockId, void* buffer, int32_t size, int32_t timeoutMs, bool& wakeTask)
+{
     TableLock lock;
     SockEntry& e = gl_wrappedSocketSocket[sockId];
     if (e.state != kEntryInUse) return VSOCK_E_NOEXS;
@@ -909,10 +957,14 @@ int32_t vsock_recvTcp(int32_t sockId, void* buffer, int32_t size, int32_t timeou
     op.buffer = buffer;
     op.size = size;
     op.state = 2;
-    wake();
+    // A task whose coming or current poll watches the socket for reading already has what it
+    // needs; waking it would only cost both sides a pass.
+    wakeTask = !vsock_socketApiWrapperWatches(e.handle, POLLIN);
     armTimeout(op.timeout, timeoutMs);
     return VSOCK_E_WBLK;
 }
+
+}  // namespace
 
 int32_t vsock_sendTcp(int32_t sockId, const void* data, int32_t length, int32_t timeoutMs)
 {
@@ -949,6 +1001,183 @@ int32_t vsock_sendTcp(int32_t sockId, const void* data, int32_t length, int32_t 
     }
     wake();
     return VSOCK_E_WBLK;
+}
+
+namespace {
+
+// The in-use and kind checks of the calls on the calling thread's own path, table lock held.
+int32_t checkConnectedTcp(int32_t sockId, SockEntry*& entry)
+{
+    SockEntry& e = gl_wrappedSocketSocket[sockId];
+    if (e.state != kEntryInUse) return VSOCK_E_NOEXS;
+    if (e.kind != kKindActive && e.kind != kKindAccepted) return VSOCK_E_OBJ;
+    if (e.handle < 0) return VSOCK_E_NOEXS;
+    entry = &e;
+    return 0;
+}
+
+// One use of an entry's handle by a caller outside the table lock: begun under the lock, the
+// system call made after it is let go (a loopback send delivers to the peer inside the call, and
+// the task must not wait for all that to pass its table), ended before the lock is taken again,
+// since a delete waits for it while holding the lock.
+class OutsideUse {
+public:
+    explicit OutsideUse(SockEntry& e) : m_entry(e), m_handle(e.handle), m_generation(e.generation) { begin(); }
+    ~OutsideUse() { end(); }
+    OutsideUse(const OutsideUse&) = delete;
+    OutsideUse& operator=(const OutsideUse&) = delete;
+    int32_t handle() const { return m_handle; }
+    void begin()
+    {
+        ++m_entry.outside;
+        m_active = true;
+    }
+    void end()
+    {
+        if (m_active) --m_entry.outside;
+        m_active = false;
+    }
+    // Table lock held again: the entry still belongs to the socket the use began on.
+    bool sameSocket() const { return m_entry.state == kEntryInUse && m_entry.generation == m_generation; }
+
+private:
+    SockEntry& m_entry;
+    int32_t m_handle;
+    uint32_t m_generation;
+    bool m_active = false;
+};
+
+// Back under the table lock after a caller gave up reading: a rebuilt set may have left the
+// reading out while the caller held it, so the task is woken unless it watches again.
+void watchAgain(const SockEntry& e)
+{
+    if (!vsock_socketApiWrapperWatches(e.handle, POLLIN)) wake();
+}
+
+}  // namespace
+
+int32_t vsock_sendTcpNow(int32_t sockId, const void* data, int32_t length)
+{
+    const int32_t checked = checkModuleAndId(sockId);
+    if (checked != 0) return checked;
+    std::unique_lock<TableMutex> lock(gl_tableMutex);
+    SockEntry* e = nullptr;
+    const int32_t usable = checkConnectedTcp(sockId, e);
+    if (usable != 0) return usable;
+    if (!data || length <= 0) return VSOCK_E_PAR;
+    // Bytes written here while the task still writes an earlier send would overtake it.
+    if (e->send.state != 0) return VSOCK_E_OBJ;
+    OutsideUse use(*e);
+    lock.unlock();
+    int32_t count = 0;
+    const int32_t r = vsock_wrapSendTcp(use.handle(), data, length, &count);
+    if (r == VSOCK_E_WBLK) return 0;
+    return r < 0 ? r : count;
+}
+
+int32_t vsock_recvTcpNow(int32_t sockId, void* buffer, int32_t size)
+{
+    const int32_t checked = checkModuleAndId(sockId);
+    if (checked != 0) return checked;
+    std::unique_lock<TableMutex> lock(gl_tableMutex);
+    SockEntry* e = nullptr;
+    const int32_t usable = checkConnectedTcp(sockId, e);
+    if (usable != 0) return usable;
+    if (!buffer || size <= 0) return VSOCK_E_PAR;
+    // An armed receive belongs to the task: reading beside it would reorder the stream.
+    if (e->tcpRecv.state != 0) return VSOCK_E_OBJ;
+    OutsideUse use(*e);
+    lock.unlock();
+    int32_t count = 0;
+    const int32_t r = vsock_wrapRecvTcp(use.handle(), buffer, size, &count);
+    return r < 0 ? r : count;
+}
+
+bool vsock_recvTcpTake(int32_t sockId, int32_t* result)
+{
+    if (!result || checkModuleAndId(sockId) != 0) return false;
+    std::unique_lock<TableMutex> lock(gl_tableMutex);
+    SockEntry* e = nullptr;
+    if (checkConnectedTcp(sockId, e) != 0) return false;
+    TcpRecvOp& op = e->tcpRecv;
+    if (op.state != 2) return false;
+    op.state = 5;  // the task leaves it alone meanwhile
+    int32_t r = 0;
+    int32_t count = 0;
+    {
+        OutsideUse use(*e);
+        lock.unlock();
+        r = vsock_wrapRecvTcp(use.handle(), op.buffer, op.size, &count);
+        use.end();
+        lock.lock();
+        // Deleted meanwhile: the delete has reported the receive as ended.
+        if (!use.sameSocket()) return false;
+    }
+    if (r == VSOCK_E_WBLK) {
+        op.state = 2;
+        watchAgain(*e);
+        return false;
+    }
+    op.state = 0;
+    *result = r < 0 ? r : count;
+    return true;
+}
+
+int32_t vsock_recvUdpPoll(int32_t sockId)
+{
+    if (checkModuleAndId(sockId) != 0) return 0;
+    std::unique_lock<TableMutex> lock(gl_tableMutex);
+    SockEntry& e = gl_wrappedSocketSocket[sockId];
+    if (e.state != kEntryInUse || e.kind != kKindUdp || e.handle < 0) return 0;
+    UdpRecv& u = e.udpRecv;
+    if (u.state != 2) return 0;
+    u.state = 5;  // one reader at a time keeps the datagrams in arrival order
+    int32_t queued = 0;
+    int32_t failure = 0;
+    {
+        OutsideUse use(e);
+        use.end();
+        // Only while a whole datagram is sure to fit: one read here that did not would be lost.
+        while (failure == 0 && ringFree(u) >= wordsFor(kDatagramMax) + kRecordHeadWords) {
+            use.begin();
+            lock.unlock();
+            netc_endpoint from = {};
+            int32_t count = 0;
+            uint32_t datagram[kDatagramMax / sizeof(uint32_t)];
+            const int32_t r = vsock_wrapRecvUdp(use.handle(), datagram, kDatagramMax, &from, &count);
+            use.end();
+            lock.lock();
+            if (!use.sameSocket()) return 0;  // deleted meanwhile, which reported the end
+            if (r == VSOCK_E_WBLK) break;
+            if (r < 0) {
+                failure = r;
+                break;
+            }
+            if (count == 0) continue;  // an empty datagram is passed over, as the task does
+            std::memcpy(u.datagram, datagram, static_cast<size_t>(count));
+            (void)ringPush(u, from, count);  // room checked above
+            ++queued;
+        }
+    }
+    u.state = 2;
+    watchAgain(e);
+    return failure != 0 ? failure : queued;
+}
+
+int32_t vsock_sendUdpNow(int32_t sockId, const void* data, int32_t length, const netc_endpoint* to)
+{
+    if (!data || !to || length < 0) return VSOCK_E_PAR;
+    const int32_t checked = checkModuleAndId(sockId);
+    if (checked != 0) return checked;
+    std::unique_lock<TableMutex> lock(gl_tableMutex);
+    SockEntry& e = gl_wrappedSocketSocket[sockId];
+    if (e.state != kEntryInUse) return VSOCK_E_NOEXS;
+    if (e.kind != kKindUdp || e.send.state != 0) return VSOCK_E_OBJ;
+    if (e.handle < 0) return VSOCK_E_NOEXS;
+    OutsideUse use(e);
+    lock.unlock();
+    int32_t count = 0;
+    return vsock_wrapSendUdp(use.handle(), data, length, to, &count);
 }
 
 int32_t vsock_sendUdp(int32_t sockId, const void* data, int32_t length, const netc_endpoint* to, int32_t timeoutMs)
@@ -1119,6 +1348,7 @@ void vsock_sockManageReset()
     TableLock lock;
     for (int32_t id = kSockCount - 1; id >= 0; --id) {
         SockEntry& e = gl_wrappedSocketSocket[id];
+        waitForOutsideUsers(e);
         if (e.handle >= 0) (void)vsock_wrapDeleteSock(e.handle);  // a reset has nobody to tell
         freeEntry(e);
     }

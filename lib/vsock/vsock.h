@@ -54,12 +54,35 @@
 // send). VSOCK_E_WBLK, or the first write's failure (then a repeated call with the same data
 // answers the bytes written and frees the operation).
 [[nodiscard]] int32_t vsock_sendTcp(int32_t sockId, const void* data, int32_t length, int32_t timeoutMs);
+// The calling thread's own path, for an owner that moves its data itself while the kernel takes
+// or holds it and falls back to the calls above only when it has to wait: nothing is left pending
+// and nothing is reported. Checks as above; TCP only (else VSOCK_E_OBJ), and VSOCK_E_OBJ while a
+// send (receive) of the socket is pending, which must come first; VSOCK_E_PAR for a null pointer
+// or a length (size) of 0 or less.
+// Send: the bytes the system took at once (0 when its buffer is full), or the write's failure.
+[[nodiscard]] int32_t vsock_sendTcpNow(int32_t sockId, const void* data, int32_t length);
+// Receive: the bytes read (0: the peer closed), VSOCK_E_WBLK when nothing has arrived, or the failure.
+[[nodiscard]] int32_t vsock_recvTcpNow(int32_t sockId, void* buffer, int32_t size);
+// Completes an armed receive (vsock_recvTcp) on the calling thread when the system answers it at
+// once, instead of the task's report: true with *result what the report would have carried (the
+// bytes now in the armed buffer, 0 peer closed, or the failure) and the receive no longer armed;
+// false when nothing was armed or nothing has arrived (it stays armed), or a check failed.
+[[nodiscard]] bool vsock_recvTcpTake(int32_t sockId, int32_t* result);
 // VSOCK_E_PAR for null data or destination; UDP with no send pending (else VSOCK_E_OBJ). The
 // datagram goes out with the socket's local address as source, at once on the calling thread when
 // the system takes it, else from the task; data must stay valid until the report
 // (NETC_SOCK_EV_UDP_SENT, always from the task). VSOCK_E_WBLK.
 [[nodiscard]] int32_t vsock_sendUdp(int32_t sockId, const void* data, int32_t length, const netc_endpoint* to,
                                     int32_t timeoutMs);
+// As vsock_sendUdp, but only at once on the calling thread and without any report: the bytes
+// written, VSOCK_E_WBLK when the system cannot take the datagram now (nothing is left pending),
+// or the failure. VSOCK_E_OBJ also while a send of vsock_sendUdp is pending.
+[[nodiscard]] int32_t vsock_sendUdpNow(int32_t sockId, const void* data, int32_t length, const netc_endpoint* to);
+// Queues on the calling thread, without reports, the datagrams the system holds for a UDP socket,
+// as the task would (vsock_recvUdp takes them in arrival order): the number queued, 0 when none
+// was (nothing there, the queue full, or a check failed), or the read's failure as the task would
+// have reported it (reading stops there).
+[[nodiscard]] int32_t vsock_recvUdpPoll(int32_t sockId);
 // UDP only (else VSOCK_E_OBJ). Takes the oldest queued datagram: its length with the data and its
 // source (from may be null) copied out; VSOCK_E_NODATA when none waits; VSOCK_E_BUFSZ when it is
 // longer than size (it stays queued). The time-out is not used.

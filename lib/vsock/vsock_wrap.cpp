@@ -41,6 +41,8 @@ struct PollSlots {
     // poll set: every wake-up in between finds the task's coming set already taking it in, so it
     // writes nothing.
     std::atomic<bool> wakePending{false};
+    // The events of each handle in the set being built or polled, readable by any task.
+    std::atomic<int16_t> watched[kVsockHandleCount] = {};
 };
 
 HandleEntry gl_handle[kVsockHandleCount];
@@ -621,7 +623,10 @@ void vsock_socketApiWrapperResetWaitEvent()
 {
     // Before the set is built: a change made from here on either shows in the set or wakes anew.
     gl_socketApiWrapper.wakePending.store(false);
-    for (int i = 0; i < kVsockHandleCount; ++i) gl_socketApiWrapper.fds[i] = pollfd{-1, 0, 0};
+    for (int i = 0; i < kVsockHandleCount; ++i) {
+        gl_socketApiWrapper.fds[i] = pollfd{-1, 0, 0};
+        gl_socketApiWrapper.watched[i].store(0);
+    }
 }
 
 void vsock_socketApiWrapperAddWaitEvent(int32_t handle, int16_t events)
@@ -629,6 +634,13 @@ void vsock_socketApiWrapperAddWaitEvent(int32_t handle, int16_t events)
     // An unwatched slot gets -1 rather than a negated descriptor, which would be 0 for descriptor 0.
     const int fd = events != 0 ? gl_handle[handle].fd.load() : -1;
     gl_socketApiWrapper.fds[handle] = pollfd{fd, events, 0};
+    gl_socketApiWrapper.watched[handle].store(fd >= 0 ? events : 0);
+}
+
+bool vsock_socketApiWrapperWatches(int32_t handle, int16_t events)
+{
+    if (handle < 0 || handle >= kVsockHandleCount) return false;
+    return (gl_socketApiWrapper.watched[handle].load() & events) == events;
 }
 
 int vsock_socketApiWrapperWaitEvent()

@@ -139,9 +139,28 @@ bool VComAbstractSocket::takeRecord(VComSocketCallbackParam& copy)
     return true;
 }
 
+namespace {
+
+// Deliveries of this thread under way: more than one when an owner delivers an object's events
+// from inside another object's callback.
+thread_local int t_deliveryDepth = 0;
+
+class DeliveryScope {
+public:
+    DeliveryScope() { ++t_deliveryDepth; }
+    ~DeliveryScope() { --t_deliveryDepth; }
+    DeliveryScope(const DeliveryScope&) = delete;
+    DeliveryScope& operator=(const DeliveryScope&) = delete;
+};
+
+}  // namespace
+
+bool VComAbstractSocket::deliveringNested() { return t_deliveryDepth > 1; }
+
 JLIB::JResult VComAbstractSocket::runCallback(IVComCallback& callback)
 {
     if (m_mapSlot < 0) return kVComWrongState;
+    DeliveryScope scope;
     VComSocketCallbackParam copy;
     if (!takeRecord(copy)) return kVComFailed;
     return runCallbackSub(callback, 0, copy);
@@ -204,6 +223,7 @@ void VComAbstractSocket::reset()
     m_sendStream.clear();
     m_pendingReceive = 0;
     m_sendBusy = false;
+    m_blocksSentAtOnce = 0;
     VComSemLock lock(semaphoreId());
     // Out of the map now, so the socket task no longer writes here even if the lock was not taken.
     m_callbackParam.initialize();

@@ -45,6 +45,8 @@ public:
     static constexpr uint32_t kFlagReceive = 16;
     static constexpr uint32_t kFlagSend = 32;
     static constexpr uint32_t kFlagDataWaiting = 64;
+    // Blocks the owner wrote itself: their onSent comes with the next delivery.
+    static constexpr uint32_t kFlagSentAtOnce = 128;
 
     // Events recorded by the socket task since the last runCallback; reports of one kind merge
     // into one flag with the latest result.
@@ -97,7 +99,7 @@ public:
     JLIB::JResult runDisconnect();
     // Back to idle without socket or map slot; user id and wake-up target stay.
     void reset();
-    // Wakes the owner (called with "SEM_SOCK" held); 0x80000081 without a target.
+    // Wakes the owner; 0x80000081 without a target.
     JLIB::JResult notify();
     // The event function every object hands to the socket layer.
     static netc_sock_callback getVSockCallback();
@@ -105,6 +107,8 @@ public:
     static JLIB::JResult errorOccurred(int32_t code, SockErrType kind);
     // "SEM_SOCK", shared by all objects; 0 when it could not be made.
     static uint16_t semaphoreId();
+    // Whether this runCallback runs inside another object's callback on the same thread.
+    static bool deliveringNested();
 
 protected:
     // Records bits (after fill changed the record) under "SEM_SOCK" and wakes the owner.
@@ -136,6 +140,7 @@ protected:
     VComByteStream m_sendStream;
     int32_t m_pendingReceive = 0;
     bool m_sendBusy = false;
+    uint32_t m_blocksSentAtOnce = 0;  // TCP: written on the owner's thread, their onSent still to come
     VComSocketCallbackParam m_callbackParam{};
     VComSocketAddress m_peerAddress;
     uint16_t m_peerPort = 0;
@@ -147,10 +152,14 @@ private:
 template <typename Fill>
 JLIB::JResult VComAbstractSocket::recordEvent(uint32_t bits, Fill fill)
 {
-    VComSemLock lock(semaphoreId());
-    if (!lock.ok()) return kVComFailed;
-    fill(m_callbackParam);
-    m_callbackParam.set(bits);
+    {
+        VComSemLock lock(semaphoreId());
+        if (!lock.ok()) return kVComFailed;
+        fill(m_callbackParam);
+        m_callbackParam.set(bits);
+    }
+    // Woken after the record's lock is let go: the owner's first step is to take that lock, and a
+    // woken owner that finds it still held would go back to sleep on it.
     return notify();
 }
 

@@ -63,23 +63,45 @@ JLIB::JResult VComAbstractTcpSocket::requestSend()
     if (!m_pSendBuff) return kVComOtherFailure;
     if (m_status != kStatusOpen) return kVComWrongState;
     if (m_sendBusy) return kVComOk;
+    bool wroteAtOnce = false;
+    JLIB::JResult result = kVComOk;
     while (!m_sendStream.isEmpty()) {
         uint32_t taken = 0;
         m_sendStream.pop(m_pSendBuff, kBlockSize, &taken);
         m_pSendPos = m_pSendBuff;
         m_sendRemain = taken;
-        const int32_t r = vsock_sendTcp(m_socketId, m_pSendPos, static_cast<int32_t>(taken), -1);
+        // Straight into the kernel while it takes the bytes; the socket task writes only the rest
+        // and any failure, so that those are reported exactly as before.
+        const int32_t now = vsock_sendTcpNow(m_socketId, m_pSendPos, static_cast<int32_t>(taken));
+        if (now > 0) {
+            const uint32_t written = static_cast<uint32_t>(now) < m_sendRemain ? static_cast<uint32_t>(now) : m_sendRemain;
+            m_pSendPos += written;
+            m_sendRemain -= written;
+        }
+        if (m_sendRemain == 0) {
+            ++m_blocksSentAtOnce;
+            wroteAtOnce = true;
+            continue;
+        }
+        const int32_t r = vsock_sendTcp(m_socketId, m_pSendPos, static_cast<int32_t>(m_sendRemain), -1);
         if (r == VSOCK_E_WBLK) {
             m_sendBusy = true;
-            return kVComPending;
+            result = kVComPending;
+            break;
         }
         if (r < 0) {
             (void)onSent(r); // delivered with the next runCallback
-            return errorOccurred(r, kErrSend);
+            result = errorOccurred(r, kErrSend);
+            break;
         }
         m_sendRemain = 0; // written at once
     }
-    return kVComOk;
+    if (wroteAtOnce) {
+        // Blocks written here are reported like the task's: onSent with the next delivery.
+        (void)recordEvent(kFlagSentAtOnce); // a lost wake-up only delays it to the next event
+        if (result == kVComOk) result = kVComPending;
+    }
+    return result;
 }
 
 bool VComAbstractTcpSocket::handleReceiveError(IVComCallback& callback, signed char sessionId, JLIB::JResult code)
@@ -92,6 +114,24 @@ bool VComAbstractTcpSocket::handleReceiveError(IVComCallback& callback, signed c
     }
     (void)callback.onCommunicationFailed(user, sessionId, kReceiveRestartFailed);
     return false;
+}
+
+int32_t VComAbstractTcpSocket::drainReceive(IVComCallback& callback, signed char sessionId)
+{
+    // Bounded, so that a peer that never pauses cannot keep the owner on one socket for good.
+    constexpr int kRounds = 64;
+    for (int round = 0; round < kRounds; ++round) {
+        const uint32_t room = m_receiveStream.getRemainSize();
+        if (room == 0) return 1; // the owner drains the stream first; the task's block waits for room
+        const uint32_t size = room < kBlockSize ? room : kBlockSize;
+        const int32_t got = vsock_recvTcpNow(m_socketId, m_pReceiveBuff, static_cast<int32_t>(size));
+        if (got == VSOCK_E_WBLK) return 1;
+        if (got <= 0) return got;
+        (void)m_receiveStream.pushAll(m_pReceiveBuff, static_cast<uint32_t>(got)); // read no more than the room
+        (void)callback.onReceived(m_userId, sessionId);
+        if (m_status != kStatusOpen) return 1; // the owner closed inside onReceived
+    }
+    return 1;
 }
 
 bool VComAbstractTcpSocket::deliverReceive(IVComCallback& callback, signed char sessionId, int32_t result)
@@ -112,6 +152,10 @@ bool VComAbstractTcpSocket::deliverReceive(IVComCallback& callback, signed char 
         m_pendingReceive = 0;
         (void)callback.onReceived(user, sessionId);
         if (m_status != kStatusOpen) return true; // the owner closed inside onReceived
+        const int32_t end = drainReceive(callback, sessionId);
+        if (m_status != kStatusOpen) return true;
+        // A close or failure met by the owner's own read ends the connection as the task's would.
+        if (end <= 0) return deliverReceive(callback, sessionId, end);
         const JLIB::JResult r = requestReceive();
         return JLIB::isFailure(r) && handleReceiveError(callback, sessionId, r);
     }
@@ -125,6 +169,18 @@ bool VComAbstractTcpSocket::deliverReceive(IVComCallback& callback, signed char 
     }
     (void)runDisconnect(); // idle afterwards whatever the close answered
     return true;
+}
+
+bool VComAbstractTcpSocket::deliverSentAtOnce(IVComCallback& callback, signed char sessionId)
+{
+    const uint32_t blocks = m_blocksSentAtOnce;
+    m_blocksSentAtOnce = 0;
+    for (uint32_t i = 0; i < blocks; ++i) {
+        (void)callback.onSent(m_userId, sessionId);
+        if (m_status != kStatusOpen) return true; // the owner closed inside onSent
+    }
+    if (blocks > 0) (void)requestSend(); // a failure is recorded as a send report
+    return false;
 }
 
 bool VComAbstractTcpSocket::deliverSend(IVComCallback& callback, signed char sessionId, int32_t result)
@@ -193,11 +249,21 @@ JLIB::JResult VComAbstractTcpSocket::runCallbackSub(IVComCallback& callback, sig
         (void)callback.onDisconnected(user, sessionId);
         return kVComOk;
     }
+    // What has arrived by now is taken here rather than waited for from the socket task: a block
+    // the owner's own turn made come (a local peer's answer) costs no hand-off between threads.
+    int32_t taken = 0;
+    if (!param.checkFlag(kFlagReceive) && m_status == kStatusOpen && m_pendingReceive == 0 &&
+        vsock_recvTcpTake(m_socketId, &taken)) {
+        param.set(kFlagReceive);
+        param.receiveResult = taken;
+    }
     if (param.checkFlag(kFlagReceive) && deliverReceive(callback, sessionId, param.receiveResult)) return kVComOk;
     if (param.checkFlag(kFlagDataWaiting)) {
         (void)callback.onReceived(user, sessionId);
         if (m_status != kStatusOpen) return kVComOk;
     }
+    // The owner's own blocks went out before any block the task finished since.
+    if (deliverSentAtOnce(callback, sessionId)) return kVComOk;
     if (param.checkFlag(kFlagSend)) (void)deliverSend(callback, sessionId, param.sendResult);
     return kVComOk;
 }

@@ -1,6 +1,9 @@
 #pragma once
 // TCP buffers and flow shared by client, server and session: a 10000-byte block and a 15000-byte
 // stream per direction, one block in flight each way. Owner task only, except the handlers.
+// The owner's thread moves the bytes itself while the kernel takes or holds them (writes a block
+// the socket can take, reads what has arrived once woken for a received block); the socket task
+// carries only what has to wait, so a block costs no hand-off between threads unless it waits.
 #include <cstdint>
 
 #include "VUviRido/Socket/VComAbstractSocket.h"
@@ -36,6 +39,11 @@ private:
     bool deliverReceive(IVComCallback& callback, signed char sessionId, int32_t result);
     // Flag 32; true when the connection was closed.
     bool deliverSend(IVComCallback& callback, signed char sessionId, int32_t result);
+    // One onSent per block the owner wrote itself; true when the connection was closed.
+    bool deliverSentAtOnce(IVComCallback& callback, signed char sessionId);
+    // Reads what has arrived behind a delivered block, each read delivered as one; 1 when the
+    // socket task should arm the next receive, else the read's end (0 closed, or the failure).
+    int32_t drainReceive(IVComCallback& callback, signed char sessionId);
 
     unsigned char* m_pReceiveBuff = nullptr;
     unsigned char* m_pSendBuff = nullptr;

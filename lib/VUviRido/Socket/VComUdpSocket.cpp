@@ -90,16 +90,27 @@ JLIB::JResult VComUdpSocket::receive(void* buffer, uint32_t size, uint32_t& coun
     return errorOccurred(r, kErrUdpReceive);
 }
 
+bool VComUdpSocket::destination(netc_endpoint& to)
+{
+    VComSemLock lock(semaphoreId());
+    if (!lock.ok()) return false;
+    to.addr = m_peerAddress.address();
+    to.port = m_peerPort;
+    return true;
+}
+
 int32_t VComUdpSocket::sendDatagram()
 {
     netc_endpoint to = {};
-    {
-        VComSemLock lock(semaphoreId());
-        if (!lock.ok()) return VSOCK_FAILED;
-        to.addr = m_peerAddress.address();
-        to.port = m_peerPort;
-    }
+    if (!destination(to)) return VSOCK_FAILED;
     return vsock_sendUdp(m_socketId, m_pSendBuff, static_cast<int32_t>(m_sendLength), &to, -1);
+}
+
+int32_t VComUdpSocket::sendDatagramNow()
+{
+    netc_endpoint to = {};
+    if (!destination(to)) return VSOCK_E_WBLK; // the task's path answers for it
+    return vsock_sendUdpNow(m_socketId, m_pSendBuff, static_cast<int32_t>(m_sendLength), &to);
 }
 
 JLIB::JResult VComUdpSocket::send(const void* data, uint32_t length, uint32_t& count)
@@ -119,6 +130,15 @@ JLIB::JResult VComUdpSocket::send(const void* data, uint32_t length, uint32_t& c
     std::memcpy(m_pSendBuff, data, length);
     count = length;
     m_sendLength = length;
+    // Written here when the system takes it, reported like the task's send (onSent with the next
+    // delivery, the datagram in flight until then); the task writes only what has to wait.
+    const int32_t now = sendDatagramNow();
+    if (now >= 0) {
+        m_sendBusy = true;
+        m_blocksSentAtOnce = 1;
+        (void)recordEvent(kFlagSentAtOnce); // a lost wake-up only delays it to the next event
+        return kVComPending;
+    }
     const int32_t r = sendDatagram();
     if (r == VSOCK_E_WBLK) {
         m_sendBusy = true;
@@ -131,6 +151,27 @@ JLIB::JResult VComUdpSocket::send(const void* data, uint32_t length, uint32_t& c
 JLIB::JResult VComUdpSocket::runCallbackSub(IVComCallback& callback, signed char sessionId, VComSocketCallbackParam& param)
 {
     const uint32_t user = m_userId;
+    // A datagram written at once was out before anything this delivery brings in: its onSent
+    // comes first, so that an answer to what arrives finds the socket free again. Not from inside
+    // another object's callback, though: an owner that answers a burst from there keeps finding
+    // the socket busy and gathers its answers, as it did while the task reported every datagram;
+    // the owner's next delivery brings the onSent.
+    if (m_blocksSentAtOnce > 0 && deliveringNested()) {
+        (void)recordEvent(kFlagSentAtOnce); // asks for that delivery
+    } else if (m_blocksSentAtOnce > 0) {
+        m_blocksSentAtOnce = 0;
+        m_sendLength = 0;
+        m_sendBusy = false;
+        (void)callback.onSent(user, sessionId);
+        if (m_status != kStatusOpen) return kVComOk; // the owner closed inside onSent
+    }
+    // Datagrams that have arrived by now are queued here rather than waited for from the socket
+    // task; a failure met on the way is delivered as the task's report would have been.
+    const int32_t polled = m_status == kStatusOpen ? vsock_recvUdpPoll(m_socketId) : 0;
+    if (polled < 0 || (polled > 0 && !param.checkFlag(kFlagReceive))) {
+        param.set(kFlagReceive);
+        param.receiveResult = polled;
+    }
     if (param.checkFlag(kFlagReceive)) {
         const int32_t r = param.receiveResult;
         if (r >= 0 || r == VSOCK_E_WBLK) {

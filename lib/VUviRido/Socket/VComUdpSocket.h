@@ -31,8 +31,12 @@ public:
                                  VComSocketCallbackParam& param) override;
 
 private:
+    // The current destination; false when the lock could not be taken.
+    bool destination(netc_endpoint& to);
     // Hands the remembered datagram to the socket layer for the current destination.
     int32_t sendDatagram();
+    // Writes it on the owner's thread without a report: the bytes, or a code (then sendDatagram).
+    int32_t sendDatagramNow();
     // Reads and drops the datagram at the head of the queue.
     int32_t discardDatagram();
 

@@ -52,6 +52,9 @@ int vsock_wrapGetDescriptor(int32_t handle);
 void vsock_socketApiWrapperResetWaitEvent();
 // Slot of the handle watches its descriptor for events (POLLIN/POLLOUT/POLLPRI); no events: unwatched.
 void vsock_socketApiWrapperAddWaitEvent(int32_t handle, int16_t events);
+// Whether the slot of the handle watches all of these events in the set last begun. Under the
+// socket table's lock, which the set is built under, the answer holds for the poll that follows.
+bool vsock_socketApiWrapperWatches(int32_t handle, int16_t events);
 // One poll over all slots without time-out; drains the wake socket when it is readable. The poll's
 // answer.
 int vsock_socketApiWrapperWaitEvent();
