@@ -1,5 +1,8 @@
 #include "mms_TreeNodeFactory.h"
 
+#include "mms_Collection.h"
+#include "mms_Parameter.h"
+
 namespace MMS {
 
 namespace {
@@ -53,5 +56,9 @@ uint32_t NodeItemList::clear(SharedMemWrapper* wrapper)
     m_count = 0;
     return kMmsOk;
 }
+
+// The root's factory over the real nodes, compiled once in full here so that both create forms
+// and both undo branches are checked against the node classes' contract.
+template class BasicTreeNodeCollector<Collection, Parameter>;
 
 }  // namespace MMS

@@ -22,4 +22,11 @@ struct T_FAST_ADDRESS {
 // A tree has at most five levels below its top, so five-entry vectors always suffice.
 constexpr uint32_t kMmsMaxDepth = 5;
 
+// How the flags of a filter image lie: like the root's own value block, or like the value area of
+// the image being imported.
+enum E_FILTER_STRUCTURE : uint32_t {
+    E_FILTER_STRUCTURE_VALUES = 0,
+    E_FILTER_STRUCTURE_IMAGE = 1,
+};
+
 }  // namespace MMS
