@@ -1,14 +1,18 @@
 // Feeds arbitrary bytes to the OSC server as one datagram from one client, through the
 // per-datagram handling without sockets: the packet and bundle walk, address parsing, the 33
-// commands against the providers' defaults, and the replies queued. Input: one byte of options
-// (bit 0 keep-alive on, bit 1 network origin 0 instead of 1), then the datagram, cut at 1472 bytes
-// as the socket would. Every queued reply is then encoded; each datagram must fit 1472 bytes and
+// commands against the providers' defaults or the device's own providers over the device database
+// built from the shipped definitions, and the replies queued. Input: one byte of options (bit 0
+// keep-alive on, bit 1 network origin 0 instead of 1, bit 2 the device's providers), then the
+// datagram, cut at 1472 bytes as the socket would. Every queued reply is then encoded; each datagram must fit 1472 bytes and
 // read back as OSC.
 #include <oscpack/osc/OscReceivedElements.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,22 @@
 #include "OscServer/OscCore/OscParameter.h"
 #include "OscServer/OscCore/OscServer.h"
 #include "OscServer/OscCore/internal/OscServerProbe.h"
+#include "PDB/pdb_ComponentInfo.h"
+#include "PDB/pdb_ComponentInfoJSON.h"
+#include "PDB/pdb_ComponentInfoRepository.h"
+#include "PDB/pdb_IParameterDB.h"
+#include "PDB/pdb_Mutex.h"
+#include "PDB/pdb_ParameterDB.h"
+#include "PDB/pdb_ParameterDBCollection.h"
+#include "TMS/TMSystem.h"
+#include "common/Lpc/LpcOscDeviceController.h"
+#include "common/Lpc/LpcOscMeter.h"
+#include "common/Lpc/LpcOscParameter.h"
+#include "common/Lpc/LpcPDB.h"
+#include "common/Lpc/LpcThreadCommon.h"
+#include "common/Lpc/LpcUzParameterStrategy.h"
+#include "common/Lpc/LpcUzProtoMemory.h"
+#include "jlib/JHeap.h"
 #include "oswrap/oswrap.h"
 
 namespace {
@@ -64,13 +84,59 @@ bool readsBack(const std::vector<char>& datagram)
     }
 }
 
-// One server for the whole run: building one per input would cost more than the input.
+// The device database (instance 10) from the definition files shipped with the engine, and the
+// protocol memory over it; the device's providers read and write it.
+struct DeviceDatabase {
+    DeviceDatabase()
+    {
+        (void)JLIB::GetGlobalHeapManager();  // built before the repository, so destroyed after it
+        // This file lies in fuzz/; the files in main/app/editor/SystemData/Descriptor.
+        const std::filesystem::path folder =
+            std::filesystem::path(__FILE__).parent_path().parent_path() / "main/app/editor/SystemData/Descriptor";
+        // Held here rather than made by the registry, so every block stays reachable for the
+        // leak check.
+        if (JLIB::isFailure(db.initialize(10, "AudioCompo", &lock)) || JLIB::isFailure(PDB::gPDBCollection.addPDB(db))) {
+            __builtin_trap();
+        }
+        const char* const types[] = {"uzCurrent",   "uzSetup",        "uzVolatile",  "uzSceneStatus",
+                                     "uzSceneList", "uzPresetStatus", "uzPresetList"};
+        for (uint32_t uid = 0; uid < std::size(types); ++uid) {
+            LPC::LpcUzParameterStrategyBase* strategy = nullptr;
+            if (uid == 0) strategy = &LPC::gUzParameterStrategyCurrent;
+            if (uid == 1) strategy = &LPC::gUzParameterStrategySetup;
+            std::ifstream in(folder / (std::string(types[uid]) + "_1.json"), std::ios::binary);
+            std::stringstream text;
+            text << in.rdbuf();
+            PDB::ComponentInfo info = PDB::parseComponentInfoJSON(text.str().c_str());
+            (void)info.setParameterStrategy(strategy);  // always 0
+            if (PDB::getComponentInfoRepository().addComponentInfo(info) != 0 ||
+                JLIB::isFailure(db.addComponent(PDB::UniqId(uid), types[uid], 1, 0, 0, 0)) ||
+                (strategy && strategy->initialize(db) != 0) ||
+                JLIB::isFailure(db.setDefault(db.getComponentIndex(PDB::UniqId(uid)), 255))) {
+                __builtin_trap();
+            }
+        }
+        // Settings at their defaults (no file in the working folder is needed for that).
+        (void)LPC::LpcThreadCommon::getInstance().initialize();
+        if (JLIB::isFailure(LPC::LpcUzProtoMemory::getInstance().initialize())) __builtin_trap();
+    }
+
+    PDB::SimpleReadWriteMutex lock;
+    PDB::ParameterDB db;
+};
+
+// One server each for the whole run: building one per input would cost more than the input.
 struct Fixture {
+    TMS::TMSystem system;  // the command events address threads by name; none is there to take them
     NullWakeup wakeup;
     JOSC::OscDeviceController device;
     JOSC::OscParameter parameters;
     FuzzMeter meters;
-    JOSC::OscServer server[2];  // network origin 1 and 0
+    DeviceDatabase database;
+    LPC::LpcOscDeviceController deviceController;
+    LPC::LpcOscParameter deviceParameters;
+    LPC::LpcOscMeter deviceMeters;
+    JOSC::OscServer server[3];  // network origin 1 and 0 on the defaults; the device's providers
 
     Fixture()
     {
@@ -81,16 +147,20 @@ struct Fixture {
                 __builtin_trap();
             }
         }
+        if (JLIB::isFailure(OscServerProbe::setUp(server[2], 1, wakeup, deviceController, deviceParameters,
+                                                  deviceMeters, JOSC::kNetworkOrigin1))) {
+            __builtin_trap();
+        }
     }
 
     // The slot as a new client finds it, keep-alive on when asked.
-    OscServerProbe::Slot& freshSlot(JOSC::OscServer& s, bool keepAlive)
+    OscServerProbe::Slot& freshSlot(JOSC::OscServer& s, JOSC::OscMeter& m, bool keepAlive)
     {
         OscServerProbe::Slot& slot = OscServerProbe::slot(s, 0);
         slot.queue.clear();
         slot.sendTimes.clear();
         (void)slot.session.stop();  // always 0
-        for (uint32_t meter = 0; meter < meters.getAddressNum(); ++meter) (void)slot.session.setMeterStop(meter);
+        for (uint32_t meter = 0; meter < m.getAddressNum(); ++meter) (void)slot.session.setMeterStop(meter);
         if (keepAlive) {
             slot.session.setKeepAliveInterval(60000);
             (void)slot.session.startKeepAlive();  // always 0
@@ -110,8 +180,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // A copy of exactly the datagram's length, so that a read past it is caught.
     const std::vector<char> datagram(data + 1, data + 1 + length);
 
-    JOSC::OscServer& server = fixture->server[(options & 2) ? 1 : 0];
-    OscServerProbe::Slot& slot = fixture->freshSlot(server, (options & 1) != 0);
+    const bool deviceProviders = (options & 4) != 0;
+    JOSC::OscServer& server = fixture->server[deviceProviders ? 2 : (options & 2) ? 1 : 0];
+    JOSC::OscMeter& meters = deviceProviders ? static_cast<JOSC::OscMeter&>(fixture->deviceMeters) : fixture->meters;
+    OscServerProbe::Slot& slot = fixture->freshSlot(server, meters, (options & 1) != 0);
     OscServerProbe::handlePacket(server, datagram.data(), length, slot);
 
     std::vector<char> out;

@@ -53,6 +53,7 @@ KavoriClientSystemThread::KavoriClientSystemThread() : TMS::SystemThread(1), m_c
     (void)placeChild("VDProtocol", m_vdProtocol);         // as above
     (void)placeChild("Compiler", m_compiler);             // as above
     (void)placeChild("MURRemote", m_murRemote);           // as above
+    (void)placeChild("OSCServer", m_oscServer);           // as above
     (void)placeChild("DeviceControlForUZ", m_deviceControlForUZ);  // as above
 }
 

@@ -10,6 +10,7 @@
 #include "TMS/SystemThread.h"
 #include "common/KavoriDeviceControlThread.h"
 #include "common/Lpc/LpcMurRemoteThread.h"
+#include "common/Lpc/LpcOscServerThread.h"
 #include "common/Lpc/LpcUzProtoDeviceControlThread.h"
 #include "editor/KavoriClientVDProtocolThread.h"
 #include "editor/OPVCompilerThread.h"
@@ -58,6 +59,7 @@ private:
     KavoriClientVDProtocolThread m_vdProtocol;
     OPVCompilerThread m_compiler;
     LPC::LpcMurRemoteThread m_murRemote;
+    LPC::LpcOscServerThread m_oscServer;
     LPC::LpcUzProtoDeviceControlThread m_deviceControlForUZ;
 };
 

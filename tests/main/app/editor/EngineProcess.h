@@ -2,16 +2,22 @@
 // The engine program run as a real process for a test: installed (copied) into a folder of the
 // test, since its settings and restart script lie beside it; started there with a standard
 // input that stays open and is never written; its output read through a pipe with bounded waits.
+// The shipped settings get an OSC receive port of their own, so engines run side by side.
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,6 +52,7 @@ public:
             std::filesystem::copy_file(built.parent_path() / "SystemSetting.ini",
                                        std::filesystem::path(folder) / "SystemSetting.ini",
                                        std::filesystem::copy_options::overwrite_existing);
+            useFreeOscPort(std::filesystem::path(folder) / "SystemSetting.ini");
         }
         // The definition files and the component libraries ship beside the program too.
         for (const char* shipped : {"Descriptor", "Component"}) {
@@ -54,6 +61,36 @@ public:
                                       std::filesystem::copy_options::overwrite_existing);
         }
         return program.string();
+    }
+
+    // A UDP port on 127.0.0.1 that was free a moment ago; 0 when none could be had.
+    static uint16_t freeUdpPort()
+    {
+        const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        uint16_t port = 0;
+        if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+            ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            port = ntohs(address.sin_port);
+        }
+        if (s >= 0) ::close(s);
+        return port;
+    }
+
+    // The settings' OSC receive port replaced by a free one (the shipped one is fixed).
+    static void useFreeOscPort(const std::filesystem::path& settings)
+    {
+        std::stringstream text;
+        text << std::ifstream(settings).rdbuf();
+        std::string lines = text.str();
+        const std::string shipped = "OSCRxPort = 49900";
+        const size_t at = lines.find(shipped);
+        if (at == std::string::npos) return;
+        lines.replace(at, shipped.size(), "OSCRxPort = " + std::to_string(freeUdpPort()));
+        std::ofstream(settings) << lines;
     }
 
     // Starts the program with its folder as working folder.
