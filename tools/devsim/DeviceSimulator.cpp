@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -196,6 +197,22 @@ std::string DeviceSimulator::runCommand(const std::string& line)
     std::string verb;
     in >> verb;
     if (verb == "dirsync") return dirSyncStatus(in);
+    if (verb == "silent") {
+        std::string mode;
+        in >> mode;
+        if (mode != "on" && mode != "off") return "ERROR syntax";
+        m_silent = mode == "on";
+        // What the socket reported while silent has waited for a wake-up that was spent.
+        if (!m_silent) (void)signalWake();
+        return "SILENT " + mode;
+    }
+    if (verb == "keepalive") {
+        std::string mode;
+        in >> mode;
+        if (mode != "on" && mode != "off") return "ERROR syntax";
+        m_keepAlive = mode == "on";
+        return "KEEPALIVE " + mode;
+    }
     uint32_t dbId = 0;
     in >> dbId;
     if (!in) return "ERROR syntax";
@@ -281,7 +298,9 @@ JLIB::JResult DeviceSimulator::start(uint16_t port, uint16_t& bound)
     return ComControl::ServerService::kFailed;
 }
 
-JLIB::JResult DeviceSimulator::wakeup(uint16_t, VCOM::IVCom&)
+JLIB::JResult DeviceSimulator::wakeup(uint16_t, VCOM::IVCom&) { return signalWake(); }
+
+JLIB::JResult DeviceSimulator::signalWake()
 {
     const char byte = 1;
     // A full pipe already holds a wake-up: nothing is lost.
@@ -291,6 +310,7 @@ JLIB::JResult DeviceSimulator::wakeup(uint16_t, VCOM::IVCom&)
 
 void DeviceSimulator::onWakeup()
 {
+    if (m_silent) return;  // the socket's events wait; the engine hears nothing
     (void)m_service.runCallback();  // a unit's failure has been logged by the unit
     notifyChanges();                // what one connection wrote goes to the others
     for (uint32_t i = 0; i < kUnitCount; ++i) flush(i);
@@ -298,12 +318,13 @@ void DeviceSimulator::onWakeup()
 
 void DeviceSimulator::onTick()
 {
+    if (m_silent) return;
     (void)m_service.periodicHandle(kTickMs);  // as above
     notifyChanges();
     const uint32_t now = get1msCount();
     for (uint32_t i = 0; i < kUnitCount; ++i) {
         ComControl::ClientUnit& unit = m_units[i];
-        if (unit.isValidSession() && m_outbox[i].empty() && now - unit.lastSentTime() > kKeepAliveMs) {
+        if (m_keepAlive && unit.isValidSession() && m_outbox[i].empty() && now - unit.lastSentTime() > kKeepAliveMs) {
             queue(i, "KeepAlive", "");
         }
         flush(i);
@@ -342,6 +363,7 @@ uint32_t DeviceSimulator::Executor::execute(uint32_t unit, const char* name, con
 void DeviceSimulator::onEvent(uint32_t unit, const std::string& name, const std::string& text)
 {
     if (unit >= kUnitCount) return;
+    std::printf("EVENT %s %s\n", name.c_str(), text.c_str());
     if (name == "SetClientType") {
         queue(unit, "onSetClientType", setClientTypeReply(text));
     } else if (name == "ApplyConfig") {

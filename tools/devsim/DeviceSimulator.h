@@ -42,6 +42,11 @@ public:
     //   get <db> <uniqId> <address> <x> <y>          -> "VALUE <text>" or "ERROR <code>"
     //   digest <db>                                  -> "DIGEST <db> <md5 hex>" or "ERROR <code>"
     //   dirsync <directory> <unit>                   -> "DIRSYNC <directory> <status> <listing> <changes>"
+    //   silent on|off                                -> "SILENT on|off": while on, nothing is received
+    //                                                   or sent (keep-alives included), as a hung device
+    //   keepalive on|off                             -> "KEEPALIVE on|off": whether quiet links get
+    //                                                   keep-alives from here (on at start)
+    // Every event received prints "EVENT <name> <text>" (the text as it came, escapes kept).
     void onInput(const char* bytes, size_t length);
     ~DeviceSimulator() override;
 
@@ -78,6 +83,8 @@ private:
     };
 
     JLIB::JResult setUpUnit(uint32_t index);
+    // One byte into the wake-up pipe.
+    JLIB::JResult signalWake();
     // Replies go out after the receive pass, behind the answer to the event that asked for them.
     void queue(uint32_t unit, const char* name, std::string text);
     void flush(uint32_t unit);
@@ -112,6 +119,8 @@ private:
 
     PdbLayout m_layout;
     bool m_hasLayout = false;
+    bool m_silent = false;
+    bool m_keepAlive = true;
     ChangeWatch m_watch;
     std::string m_input;
     std::vector<uint8_t> m_hash;

@@ -97,6 +97,15 @@ public:
     [[nodiscard]] JLIB::JResult reqRemoveAudioComponent(uint32_t uniqId);
     // Whether the product runs as the editor's virtual device (application type 3).
     static bool isClient();
+    // Own task only. Accepts every preparation (the PIN is not checked): the 16-byte hash 01..10
+    // when capacity allows, the refresh flag set by role and direction, the remaining counters
+    // 1000 and 128. Always 0.
+    JLIB::JResult onReceivePrepareToSync(const TMS::AbstractMessage& request, bool& accepted, uint8_t* hash,
+                                         uint32_t capacity, uint32_t& hashLength);
+    // Own task only. "Connected" quiets the backups; "Synchronized" ends the synchronisation. 0.
+    JLIB::JResult onReceiveSynchronize(const TMS::AbstractMessage& request);
+    // Any task.
+    bool refreshAfterSync() const { return m_RefreshAfterSync; }
     // Own task only: the first subscription id; 0x80000000 (id untouched) without one.
     [[nodiscard]] JLIB::JResult getSubscribeId(uint32_t& id) const;
 
@@ -179,6 +188,13 @@ private:
     void commandEraseConfig(const TMS::AbstractMessage& message);
     void commandApplyConfig(const TMS::AbstractMessage& message);
     void commandIgnored(const TMS::AbstractMessage& message);
+    // The synchronisation commands of the console link's peer and of "Sync".
+    void commandUZSync(const TMS::AbstractMessage& message);
+    void commandPrepareToSync(const TMS::AbstractMessage& message);
+    void commandSyncAbort(const TMS::AbstractMessage& message);
+    void commandStartConfig(const TMS::AbstractMessage& message);
+    void commandIsSameConfig(const TMS::AbstractMessage& message);
+    void commandSynchronize(const TMS::AbstractMessage& message);
     // The device-logic commands: scenes, 3D-reverb presets, speaker files, projects, debug fills.
     void commandUZScene(const TMS::AbstractMessage& message);
     void commandUZPreset(const TMS::AbstractMessage& message);

@@ -90,18 +90,17 @@ const KavoriDeviceControlThread::Command KavoriDeviceControlThread::kCommands[] 
     {"UZPreset", &KavoriDeviceControlThread::commandUZPreset},
     {"UZSpeakerPosition", &KavoriDeviceControlThread::commandUZSpeakerPosition},
     {"UZProject", &KavoriDeviceControlThread::commandUZProject},
-    // The synchronisation command is recognised; its work is not part of this build yet.
-    {"UZSync", &KavoriDeviceControlThread::commandIgnored},
+    {"UZSync", &KavoriDeviceControlThread::commandUZSync},
     {"UZShowAllValues", &KavoriDeviceControlThread::commandUZShowAllValues},
     {"UZSetMinValue", &KavoriDeviceControlThread::commandUZSetMinValue},
     {"UZSetMaxValue", &KavoriDeviceControlThread::commandUZSetMaxValue},
     {"eraseConfig", &KavoriDeviceControlThread::commandEraseConfig},
     {"applyConfig", &KavoriDeviceControlThread::commandApplyConfig},
-    {"PrepareToSync", &KavoriDeviceControlThread::commandIgnored},
-    {"SyncAbort", &KavoriDeviceControlThread::commandIgnored},
-    {"StartConfig", &KavoriDeviceControlThread::commandIgnored},
-    {"isSameConfig", &KavoriDeviceControlThread::commandIgnored},
-    {"Synchronize", &KavoriDeviceControlThread::commandIgnored},
+    {"PrepareToSync", &KavoriDeviceControlThread::commandPrepareToSync},
+    {"SyncAbort", &KavoriDeviceControlThread::commandSyncAbort},
+    {"StartConfig", &KavoriDeviceControlThread::commandStartConfig},
+    {"isSameConfig", &KavoriDeviceControlThread::commandIsSameConfig},
+    {"Synchronize", &KavoriDeviceControlThread::commandSynchronize},
 };
 const uint32_t KavoriDeviceControlThread::kCommandNum = sizeof(kCommands) / sizeof(kCommands[0]);
 

@@ -50,6 +50,7 @@ const KavoriClientSystemThread::ChildPlace KavoriClientSystemThread::kChildPlace
 KavoriClientSystemThread::KavoriClientSystemThread() : TMS::SystemThread(1), m_children{}, m_initResult(JLIB::kOk)
 {
     (void)placeChild("DeviceControl", m_deviceControl);  // a name of the table: always placed
+    (void)placeChild("Sync", m_sync);                     // as above
     (void)placeChild("VDProtocol", m_vdProtocol);         // as above
     (void)placeChild("Compiler", m_compiler);             // as above
     (void)placeChild("MURRemote", m_murRemote);           // as above

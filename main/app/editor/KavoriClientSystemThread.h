@@ -12,6 +12,7 @@
 #include "common/Lpc/LpcMurRemoteThread.h"
 #include "common/Lpc/LpcOscServerThread.h"
 #include "common/Lpc/LpcUzProtoDeviceControlThread.h"
+#include "editor/KavoriClientSyncThread.h"
 #include "editor/KavoriClientVDProtocolThread.h"
 #include "editor/OPVCompilerThread.h"
 
@@ -56,6 +57,7 @@ private:
     TMS::AbstractThread* m_children[kChildNum];
     std::atomic<JLIB::JResult> m_initResult;
     KavoriDeviceControlThread m_deviceControl;
+    KavoriClientSyncThread m_sync;
     KavoriClientVDProtocolThread m_vdProtocol;
     OPVCompilerThread m_compiler;
     LPC::LpcMurRemoteThread m_murRemote;

@@ -17,7 +17,7 @@ namespace {
 constexpr auto kLimit = 30s;  // generous: the sanitizer build starts slowly
 const char* const kRunning = "[i] AbstractThread[System] - onChangeStatus(RUN)\n";
 const char* const kLoadError = "[E] KavoriProductInfo::load() - Cannot load \"SystemSetting.ini\".\n";
-const char* const kChildren[] = {"DebugConsole", "Sync"};
+const char* const kChildren[] = {"DebugConsole"};
 // A fresh user folder has no memories to restore: the only error lines expected.
 const char* const kNoBackupYet = "[E] OPVBackupFunc::restore - Cannot restore memories from backup file[";
 
