@@ -11,11 +11,22 @@
 #include "mms_TreeNodeFactory.h"
 #include "mms_Types.h"
 
+class JVariant;
+class JVariantArray;
+
 namespace MMS {
 
+class IDirtyFlagHolder;
+class ISetChecker;
 class Parameter;
 class SharedMemWrapper;
 struct sharedRootInfo;
+// Values, defaults and plug-in slots.
+class ILinkPlugin;
+class ProcessOption;
+class SetOrderNotifyWrapper;
+struct MMS_PLUGIN_STRUCT;
+struct T_PRM_ATTRIB;
 
 class Collection {
 public:
@@ -185,6 +196,280 @@ public:
     // Element of this collection that a memory-touching walk applies at level (0 at level 0).
     // 0x80000001 without an array-index vector, 0x80000002 for an index outside the array.
     [[nodiscard]] uint32_t elementIndex(uint32_t* element, const T_FAST_ADDRESS* address, uint32_t level) const;
+
+    // ---- Change and import flags, export and import (mms_CollectionFlags.cpp) ----
+    // Bases: valueMemory points at the enclosing element of the parent (the root's value memory at
+    // level 0) and moves by the value layout; dirtyBase and importBase are absolute bit numbers
+    // that move by the dirty and import layouts; the dirty, searcher, flag and factor memories are
+    // the root's origins (a factor byte sits at the position of its dirty bit); tagBase points at
+    // the parent's tag block (the root's tag memory at level 0). Result bits: 0x100 a flag or
+    // value changed, 0x200 an import flag was cleared, 0x1000 a summary bit above must stay,
+    // 0x8000 a search found something.
+
+    // Is the addressed parameter element or collection element changed; with clear, clear it (a
+    // collection element is cleared whole). Summary bits above follow.
+    [[nodiscard]] uint32_t isChanged(uint8_t* changed, const T_FAST_ADDRESS* address, uint32_t level, uint8_t clear,
+                                     unsigned char* dirtyMemory, uint32_t dirtyBase) const;
+    // changed = the bit; with clearCount above 0 and the bit set, clearCount bits from bit are cleared.
+    [[nodiscard]] static uint32_t isChanged(uint8_t* changed, unsigned char* flagMemory, uint32_t bit,
+                                            uint32_t clearCount);
+    // 1 when a dirty bit of the element at dirtyBase (its summary bit) is still set other than its
+    // own summary bit, scanning from child (kind 0 parameter / 1 collection, listIndex,
+    // arrayIndex) around; a missing child counts as set.
+    uint32_t isChildDirty(const unsigned char* dirtyMemory, uint32_t dirtyBase, uint32_t level, uint8_t kind,
+                          uint32_t listIndex, uint32_t arrayIndex) const;
+    // 1 when an element firstElement .. elementCount - 1 is flagged at base + its layout position.
+    static uint32_t getChangedPrm(const unsigned char* flagMemory, uint32_t base, const T_ADDR_INFO& layout,
+                                  uint32_t firstElement, uint32_t elementCount);
+    // The next changed parameter element after startAddress in tree order (null or depth 0: from
+    // the start): 0x8000 with the address in the outputs, 0 when none is left.
+    [[nodiscard]] uint32_t getChangedPrmAddr(JVariant* value, uint8_t* factor, uint32_t* nodeVector,
+                                             uint32_t* indexVector, uint32_t* depth, uint32_t capacity,
+                                             const T_FAST_ADDRESS* startAddress, uint32_t level, uint8_t clear,
+                                             const unsigned char* valueMemory, unsigned char* dirtyMemory,
+                                             uint32_t dirtyBase, const unsigned char* factorMemory) const;
+    // The next changed element along the address's node path, odometer order after the addressed
+    // element. A collection element found answers an invalid value and its factor byte.
+    [[nodiscard]] uint32_t getChangedPrmCh(JVariant* value, uint8_t* factor, uint32_t* indexVector, uint32_t* depth,
+                                           uint32_t capacity, const T_FAST_ADDRESS* address, uint32_t level,
+                                           uint8_t clear, const unsigned char* valueMemory,
+                                           unsigned char* dirtyMemory, uint32_t dirtyBase,
+                                           const unsigned char* factorMemory) const;
+    // The addressed collection element's import flag; with clear, that flag is cleared.
+    [[nodiscard]] uint32_t isImported(uint8_t* imported, const T_FAST_ADDRESS* address, uint32_t level, uint8_t clear,
+                                      unsigned char* searcherMemory, unsigned char* flagMemory,
+                                      uint32_t importBase) const;
+    // 1 when an element of a child collection of the element at importBase is flagged (a missing
+    // child counts as flagged).
+    uint32_t getChildImportFlag(const unsigned char* flagMemory, uint32_t importBase, uint32_t level) const;
+    // The next imported collection element from startAddress; an element is reported before
+    // anything imported below it. 0x8000 when found, 0 when none is left.
+    [[nodiscard]] uint32_t getImportedCollectionAddr(uint32_t* nodeVector, uint32_t* indexVector, uint32_t* depth,
+                                                     uint32_t capacity, const T_FAST_ADDRESS* startAddress,
+                                                     uint32_t level, uint8_t clear, unsigned char* searcherMemory,
+                                                     unsigned char* flagMemory, uint32_t importBase) const;
+
+    // Sizes of an export of the addressed collection: its tag tree, plus the data of the range of
+    // instances (last indexes 0xFFFFFFFF or none: to the end); 48 per ancestor with parents.
+    [[nodiscard]] uint32_t getExportTagSize(uint32_t* size, const T_FAST_ADDRESS* address, uint32_t level,
+                                            uint8_t withParents) const;
+    [[nodiscard]] uint32_t getExportDataSize(uint32_t* size, const T_FAST_ADDRESS* address,
+                                             const uint32_t* lastIndexes, uint32_t level, uint32_t multiplier,
+                                             uint8_t withParents) const;
+    // Own tag size + count instances' bytes; 0x80000002 beyond 32 bits.
+    [[nodiscard]] uint32_t getExportDataSize(uint32_t* size, uint32_t count) const;
+    // Writes the tag area and data area of an export image (host order) for a range of instances
+    // of the addressed collection, within the capacities (0x80000002 when one is too small); the
+    // factor bytes of the exported instances go to factorsOut (at most factorCapacity, may be
+    // null). clearDirty / clearImport clear the exporting task's flags of what was written.
+    [[nodiscard]] uint32_t exportData(unsigned char* tagOut, unsigned char* dataOut, uint32_t* tagSize,
+                                      uint32_t* dataSize, unsigned char* factorsOut, uint32_t* factorCount,
+                                      uint32_t factorCapacity, uint32_t tagCapacity, uint32_t dataCapacity,
+                                      const T_FAST_ADDRESS* address, const uint32_t* lastIndexes, uint32_t level,
+                                      uint32_t multiplier, uint8_t withParents, uint8_t clearDirty,
+                                      uint8_t clearImport, const unsigned char* valueMemory,
+                                      unsigned char* dirtyMemory, uint32_t dirtyBase, unsigned char* searcherMemory,
+                                      unsigned char* flagMemory, uint32_t importBase,
+                                      const unsigned char* factorMemory, const unsigned char* tagBase) const;
+    [[nodiscard]] uint32_t exportDataLocal(unsigned char* tagOut, unsigned char* dataOut, uint32_t* tagSize,
+                                           uint32_t* dataSize, unsigned char* factorsOut, uint32_t* factorCount,
+                                           uint32_t factorCapacity, uint32_t tagCapacity, uint32_t dataCapacity,
+                                           const T_FAST_ADDRESS* address, const uint32_t* lastIndexes, uint32_t level,
+                                           uint8_t clearDirty, uint8_t clearImport, const unsigned char* valueMemory,
+                                           unsigned char* dirtyMemory, uint32_t dirtyBase,
+                                           unsigned char* searcherMemory, unsigned char* flagMemory,
+                                           uint32_t importBase, const unsigned char* factorMemory,
+                                           const unsigned char* tagBase) const;
+
+    // Imports an image's tag tree and data (host order) into the addressed instance and the ones
+    // after it: by direct comparison when sameDefinition (level 0 only), else by tags and names.
+    // Every read of the image stays within imageTagSize / imageDataSize; a filter must be as large
+    // as the area it mirrors (the value memory, or the image data with E_FILTER_STRUCTURE_IMAGE).
+    // With a checker that refuses the stored factor nothing is imported (success). 0x100 when a
+    // value changed; the imported instances then get their import flag and the factor.
+    [[nodiscard]] uint32_t importData(uint8_t sameDefinition, const T_FAST_ADDRESS* address, uint32_t level,
+                                      uint8_t factor, const unsigned char* imageTags, uint32_t imageTagSize,
+                                      const unsigned char* imageData, uint32_t imageDataSize,
+                                      const ISetChecker* checker, unsigned char* valueMemory,
+                                      const unsigned char* filter, E_FILTER_STRUCTURE filterLayout,
+                                      IDirtyFlagHolder* holder, uint32_t dirtyBase, uint32_t importBase,
+                                      unsigned char* factorMemory, const unsigned char* tagBase) const;
+    // Same-layout import of count instances (0: the count in the own head) starting at the
+    // instance valueMemory / dirtyBase point at; tagBase points at this collection's own head.
+    // Only differing, unfiltered elements are written, marked and given the factor.
+    [[nodiscard]] uint32_t importCollectionData(uint32_t level, uint8_t factor, const unsigned char* imageData,
+                                                uint32_t imageDataSize, unsigned char* valueMemory,
+                                                const unsigned char* filter, IDirtyFlagHolder* holder,
+                                                uint32_t dirtyBase, unsigned char* factorMemory,
+                                                const unsigned char* tagBase, uint32_t count, uint32_t* countOut,
+                                                uint32_t* tagBytesOut, uint32_t* dataBytesOut,
+                                                uint32_t* dirtyBitsOut, uint32_t* factorSlotsOut) const;
+    // An image tag tree of possibly another definition into the instances from firstIndex on
+    // (bases at instance firstIndex, tagBase at the own head); *countOut instances were visited.
+    [[nodiscard]] uint32_t importUnmatchedTags(uint32_t level, uint32_t firstIndex, uint8_t factor,
+                                               const unsigned char* imageTags, uint32_t imageTagSize,
+                                               const unsigned char* imageData, uint32_t imageDataSize,
+                                               unsigned char* valueMemory, const unsigned char* filter,
+                                               E_FILTER_STRUCTURE filterLayout, IDirtyFlagHolder* holder,
+                                               uint32_t dirtyBase, unsigned char* factorMemory,
+                                               const unsigned char* tagBase, uint32_t* countOut) const;
+    // The same for a child collection from its instance 0, bases at the parent's element.
+    [[nodiscard]] uint32_t importDataEx(uint32_t level, uint8_t factor, const unsigned char* imageTags,
+                                        uint32_t imageTagSize, const unsigned char* imageData, uint32_t imageDataSize,
+                                        unsigned char* valueMemory, const unsigned char* filter,
+                                        E_FILTER_STRUCTURE filterLayout, IDirtyFlagHolder* holder, uint32_t dirtyBase,
+                                        unsigned char* factorMemory, const unsigned char* tagBase) const;
+    // Whether the image tag tree has the own shape (same size, equal after the heads).
+    [[nodiscard]] uint32_t isSameCollectionTag(uint8_t* same, const unsigned char* imageTags, uint32_t imageTagSize,
+                                               const unsigned char* tagBase) const;
+    // One instance from an image instance of another shape (bases at the instance, tagBase at the
+    // own head): parameters, then child collections by position and by name.
+    [[nodiscard]] uint32_t importChildNodes(uint32_t level, uint8_t factor, const unsigned char* imageParamTags,
+                                            uint32_t imageParamTagBytes, uint32_t imageChildTagBytes,
+                                            const unsigned char* imageInstance, uint32_t imageInstanceBytes,
+                                            unsigned char* valueMemory, const unsigned char* filter,
+                                            E_FILTER_STRUCTURE filterLayout, IDirtyFlagHolder* holder,
+                                            uint32_t dirtyBase, unsigned char* factorMemory,
+                                            const unsigned char* tagBase) const;
+    [[nodiscard]] uint32_t importChildPrms(uint8_t factor, const unsigned char* imageParamTags,
+                                           uint32_t imageParamTagBytes, const unsigned char* imageInstance,
+                                           uint32_t imageInstanceBytes, unsigned char* valueMemory,
+                                           const unsigned char* filter, E_FILTER_STRUCTURE filterLayout,
+                                           IDirtyFlagHolder* holder, uint32_t dirtyBase, unsigned char* factorMemory,
+                                           const unsigned char* tagBase) const;
+    // ---- end of change and import flags, export and import ----
+
+    // ---- Values, defaults and plug-in slots (mms_CollectionValues.cpp, mms_CollectionPlugin.cpp) ----
+    // Bases as above: valueMemory at the parent's enclosing element, dirtyBase and serialBase
+    // absolute numbers, factorMemory the root's origin; pluginList points at the parent's slot
+    // (the top collection's own slot at level 0) and moves by the collection numbers. Result
+    // bits: 0x100 changed, 0x200 clamped or rounded, 0x800 a plug-in did the set, 0x1000 a
+    // summary bit above must stay.
+
+    // One element. With pluginFound a plug-in on the path only sets it to 1 (the old value is
+    // then copied out); without it the plug-in's execute may take the set over (0x800; its
+    // failure 0x80000001). 0x80000006 when level is not below the depth, 0x80000001 without both
+    // vectors, 0x80000002 for an element outside its array.
+    [[nodiscard]] uint32_t setPrm(uint8_t* pluginFound, JVariant* oldValue, const JVariant& newValue,
+                                  const T_FAST_ADDRESS* address, uint32_t level, uint8_t factor, uint16_t setOptions,
+                                  const ISetChecker* checker, unsigned char* valueMemory, IDirtyFlagHolder* holder,
+                                  uint32_t dirtyBase, unsigned char* factorMemory, ProcessOption* pluginList,
+                                  SetOrderNotifyWrapper* notifySetter, uint32_t serialBase);
+    // The part after the plug-in step and the element move: bases already at this element, the
+    // list at this collection's slot.
+    [[nodiscard]] uint32_t setPrmLocal(uint8_t* pluginFound, JVariant* oldValue, const JVariant& newValue,
+                                       const T_FAST_ADDRESS* address, uint32_t level, uint8_t factor,
+                                       uint16_t setOptions, const ISetChecker* checker, unsigned char* valueMemory,
+                                       IDirtyFlagHolder* holder, uint32_t dirtyBase, unsigned char* factorMemory,
+                                       ProcessOption* pluginList, SetOrderNotifyWrapper* notifySetter,
+                                       uint32_t serialBase);
+    // A block: at every level the elements from the address's index to lastIndexes' (level 0: the
+    // one element), deepest level fastest, values and factors taken at *position on (repeat: the
+    // first value; singleFactor: the first factor). Elements past an array skip the values they
+    // would have consumed. Plug-ins only set *pluginFound.
+    [[nodiscard]] uint32_t setPrmArray(uint8_t* pluginFound, uint32_t* position, JVariantArray* oldValues,
+                                       const JVariantArray& newValues, const T_FAST_ADDRESS* address,
+                                       const uint32_t* lastIndexes, uint32_t level, const unsigned char* factors,
+                                       uint8_t repeat, uint8_t singleFactor, uint16_t setOptions,
+                                       const ISetChecker* checker, unsigned char* valueMemory,
+                                       IDirtyFlagHolder* holder, uint32_t dirtyBase, unsigned char* factorMemory,
+                                       ProcessOption* pluginList, SetOrderNotifyWrapper* notifySetter,
+                                       uint32_t serialBase);
+    // One element's part of setPrmArray (bases at the element, list at this collection's slot).
+    [[nodiscard]] uint32_t setPrmArrayLocal(uint8_t* pluginFound, uint32_t* position, JVariantArray* oldValues,
+                                            const JVariantArray& newValues, const T_FAST_ADDRESS* address,
+                                            const uint32_t* lastIndexes, uint32_t level, const unsigned char* factors,
+                                            uint8_t repeat, uint8_t singleFactor, uint16_t setOptions,
+                                            const ISetChecker* checker, unsigned char* valueMemory,
+                                            IDirtyFlagHolder* holder, uint32_t dirtyBase,
+                                            unsigned char* factorMemory, ProcessOption* pluginList,
+                                            SetOrderNotifyWrapper* notifySetter, uint32_t serialBase);
+    // Range and step rules of the addressed parameter applied to *value, nothing written.
+    [[nodiscard]] uint32_t checkPrm(JVariant* value, const T_FAST_ADDRESS* address, uint32_t level,
+                                    uint16_t setOptions) const;
+    // One element and its factor; with clear its dirty bit in dirtyMemory is cleared (0x100 when it
+    // was set) and the summary bits above follow.
+    [[nodiscard]] uint32_t getPrm(JVariant* value, uint8_t* factor, const T_FAST_ADDRESS* address, uint32_t level,
+                                  uint8_t clear, const unsigned char* valueMemory, unsigned char* dirtyMemory,
+                                  uint32_t dirtyBase, const unsigned char* factorMemory) const;
+    [[nodiscard]] uint32_t getPrmLocal(JVariant* value, uint8_t* factor, const T_FAST_ADDRESS* address,
+                                       uint32_t level, uint8_t clear, const unsigned char* valueMemory,
+                                       unsigned char* dirtyMemory, uint32_t dirtyBase,
+                                       const unsigned char* factorMemory) const;
+    // A block read like setPrmArray walks it; factors and dirtyBits (a bit array) may be null.
+    [[nodiscard]] uint32_t getPrmArray(uint32_t* position, JVariantArray* values, unsigned char* factors,
+                                       unsigned char* dirtyBits, const T_FAST_ADDRESS* address,
+                                       const uint32_t* lastIndexes, uint32_t level, uint8_t clear,
+                                       const unsigned char* valueMemory, unsigned char* dirtyMemory,
+                                       uint32_t dirtyBase, const unsigned char* factorMemory) const;
+    [[nodiscard]] uint32_t getPrmArrayLocal(uint32_t* position, JVariantArray* values, unsigned char* factors,
+                                            unsigned char* dirtyBits, const T_FAST_ADDRESS* address,
+                                            const uint32_t* lastIndexes, uint32_t level, uint8_t clear,
+                                            const unsigned char* valueMemory, unsigned char* dirtyMemory,
+                                            uint32_t dirtyBase, const unsigned char* factorMemory) const;
+    // Sets every element of the addressed collection back to its defaults (resetFlag required,
+    // else 0x8000000a; an address ending at a parameter 0x8000000a), marking what changed. A
+    // parameter without default gives 0x80000005, with 0x100 when other values changed all the same.
+    [[nodiscard]] uint32_t resetPrm(const T_FAST_ADDRESS* address, uint32_t level, uint8_t resetFlag,
+                                    unsigned char* valueMemory, const char* stringPool, uint8_t factor,
+                                    IDirtyFlagHolder* holder, uint32_t dirtyBase, unsigned char* factorMemory,
+                                    const unsigned char* tagBase);
+    // Building-time fill, no tracking: every default of the subtree, element 0 copied into the
+    // others. 0x80000005 when a parameter has no default (the rest is filled all the same).
+    [[nodiscard]] uint32_t setDefaultPrms(unsigned char* valueMemory, const char* stringPool, uint32_t level);
+    // The same with tracking: only values that really change are marked and get the factor
+    // (0x80000005 | 0x100 when a parameter had no default but something changed).
+    [[nodiscard]] uint32_t setDefaultPrms(unsigned char* valueMemory, const char* stringPool, uint32_t level,
+                                          uint8_t factor, IDirtyFlagHolder* holder, uint32_t dirtyBase,
+                                          unsigned char* factorMemory, const unsigned char* tagBase);
+    // Element 0's bytes into elements 1 .. N - 1 (nothing at level 0). 0x80000002 without memory.
+    [[nodiscard]] uint32_t setLocalArrayCopy(unsigned char* valueMemory, uint32_t level) const;
+    // The default of one element: from a plug-in on the path when its getDefault succeeds with a
+    // non-zero answer (with pluginFound: only *pluginFound = 1), else the parameter's.
+    [[nodiscard]] uint32_t getPrmDef(uint8_t* pluginFound, JVariant* value, const T_FAST_ADDRESS* address,
+                                     uint32_t level, const char* stringPool, ProcessOption* pluginList) const;
+    [[nodiscard]] uint32_t getPrmDefLocal(uint8_t* pluginFound, JVariant* value, const T_FAST_ADDRESS* address,
+                                          uint32_t level, const char* stringPool, ProcessOption* pluginList) const;
+    // All attributes of the addressed parameter; stops at the first failure.
+    [[nodiscard]] uint32_t getPrmAttrib(T_PRM_ATTRIB* attributes, const T_FAST_ADDRESS* address, uint32_t level,
+                                        const char* stringPool) const;
+    // One attribute each, the parameter's answer unchanged.
+    [[nodiscard]] uint32_t getPrmType(uint32_t* type, const T_FAST_ADDRESS* address, uint32_t level) const;
+    [[nodiscard]] uint32_t getPrmMin(JVariant* value, const T_FAST_ADDRESS* address, uint32_t level) const;
+    [[nodiscard]] uint32_t getPrmMax(JVariant* value, const T_FAST_ADDRESS* address, uint32_t level) const;
+    [[nodiscard]] uint32_t getPrmStep(JVariant* value, const T_FAST_ADDRESS* address, uint32_t level) const;
+    [[nodiscard]] uint32_t getPrmNominal(JVariant* value, const T_FAST_ADDRESS* address, uint32_t level,
+                                         const char* stringPool) const;
+    [[nodiscard]] uint32_t getPrmUnitSize(uint32_t* size, const T_FAST_ADDRESS* address, uint32_t level) const;
+    [[nodiscard]] uint32_t getPrmUnit(char* text, const T_FAST_ADDRESS* address, uint32_t level,
+                                      const char* stringPool) const;
+    [[nodiscard]] uint32_t getPrmScaling(uint32_t* scaling, const T_FAST_ADDRESS* address, uint32_t level) const;
+    [[nodiscard]] uint32_t getPrmKind(uint32_t* kind, const T_FAST_ADDRESS* address, uint32_t level) const;
+    [[nodiscard]] uint32_t getPrmNameFormatSize(uint32_t* size, const T_FAST_ADDRESS* address, uint32_t level) const;
+    [[nodiscard]] uint32_t getPrmNameFormat(char* text, const T_FAST_ADDRESS* address, uint32_t level,
+                                            const char* stringPool) const;
+
+    // Plug-in slots of the addressed collection (here when address is null or ends at level).
+    // 0x80000001 without a list, 0x80000006 for an address through or at a parameter.
+    // appendPlugin: 0x80000002 without plug-in, 0x80000009 for an occupied slot; a wrapper over this
+    // collection is made and handed to attached; a refusal leaves the slot empty (0x80000002 when
+    // it answered 0x80000004, else 0x80000009). The plug-in stays its owner's.
+    [[nodiscard]] uint32_t appendPlugin(ILinkPlugin* plugin, const T_FAST_ADDRESS* address, uint32_t level,
+                                        ProcessOption* pluginList, const char* stringPool);
+    [[nodiscard]] uint32_t appendPlugin(ILinkPlugin* plugin, ProcessOption* slot, const char* stringPool);
+    // Destroys the plug-in's wrapper and answers its detached (0 for an empty slot).
+    [[nodiscard]] uint32_t removePlugin(const T_FAST_ADDRESS* address, uint32_t level, ProcessOption* pluginList);
+    [[nodiscard]] static uint32_t removePlugin(ProcessOption* slot);
+    [[nodiscard]] uint32_t getPlugin(ILinkPlugin** plugin, const T_FAST_ADDRESS* address, uint32_t level,
+                                     ProcessOption* pluginList) const;
+    [[nodiscard]] static uint32_t getPlugin(ILinkPlugin** plugin, ProcessOption* slot);
+    // The bases of one instance of the collection that made the context (each output may be null;
+    // factorMemory stays the origin since factor bytes follow the dirty base). 0x80000002 without a
+    // context or for an instance outside the array; at level 0 only instance 0 (else 0x80000006).
+    [[nodiscard]] uint32_t getOffsetPlugin(unsigned char** valueMemory, unsigned char** factorMemory,
+                                           uint32_t* dirtyBase, uint32_t* serialBase, uint32_t instance,
+                                           const MMS_PLUGIN_STRUCT* context) const;
+    // ---- end of values, defaults and plug-in slots ----
 
 private:
     template <class Node>
