@@ -43,7 +43,6 @@ constexpr uint32_t kPdbSynchronized = 2;
 constexpr uint32_t kDirectionFromServer = 2;
 constexpr uint32_t kMaxPort = 0xFFFF;
 constexpr uint8_t kLoopbackNet = 127;
-constexpr uint32_t kResultAborted = 2;
 
 const char* const kStatusLogs[] = {
     nullptr,
@@ -297,6 +296,18 @@ void KavoriClientSyncThread::enterStatus(EDITORSTAT status)
     } else if (status == kEditorTemporarilySynchronized) {
         m_adminPin = JVariant("", 1);
         sendToDeviceControl("PrepareToSync", nullptr, nullptr);
+    } else if (status == kEditorPreparing) {
+        (void)seqSendDevStateMessage();  // a failure has aborted and been reported
+    } else if (status == kEditorSendingConfig) {
+        (void)seqSendConfigFile();  // as above
+    } else if (status == kEditorApplyingConfig) {
+        (void)seqApplyConfig();  // as above
+    } else if (status == kEditorSynchronizingMemories) {
+        (void)seqPDBSynchronize();  // as above
+    } else if (status == kEditorSynchronizingDirectories) {
+        (void)seqDirectorySynchronize();  // as above
+    } else if (status == kEditorSynchronized) {
+        (void)seqSynchronized();  // a capacity failure has taken the device offline and been reported
     }
 }
 
@@ -349,6 +360,11 @@ JLIB::JResult KavoriClientSyncThread::runSyncOperation()
     if (m_connectStatus == kEditorConnected && isClassSynchronized(1)) {
         return changeConnectStatus(kEditorTemporarilySynchronized);
     }
+    if (m_connectStatus == kEditorPreparing) return sendMessageReSynchronize(1);
+    if (m_connectStatus == kEditorSynchronizingMemories && isPDBSynchronized(false)) return resultPDBSynchronize();
+    if (m_connectStatus == kEditorSynchronizingDirectories && isDirectorySynchronized()) {
+        return resultDirectorySynchronize();
+    }
     return JLIB::kOk;
 }
 
@@ -369,6 +385,10 @@ JLIB::JResult KavoriClientSyncThread::sendKeepAlive()
 JLIB::JResult KavoriClientSyncThread::onTimer(uint32_t timerId, uint32_t count)
 {
     const JLIB::JResult result = KavoriAppThread::onTimer(timerId, count);
+    if (timerId == kMeterTimerId) {
+        (void)meterRequest();  // always 0
+        return result;
+    }
     if (timerId != kLinkTimerId || !m_pUnit) return result;
     (void)m_pUnit->periodicHandle(kLinkTimerMs);  // a port's failure is its own
     if (m_pUnit->isConnected()) {
@@ -379,6 +399,7 @@ JLIB::JResult KavoriClientSyncThread::onTimer(uint32_t timerId, uint32_t count)
         }
         if (now - m_pUnit->lastSentTime() >= kKeepAliveMs) (void)sendKeepAlive();  // a refused one: next run
     }
+    (void)refreshFileSyncStatus();  // a unit exists: 0
     return result;
 }
 
@@ -425,18 +446,10 @@ uint32_t KavoriClientSyncThread::execute(uint32_t factor, const char* name, cons
     if (!name) return JLIB::kFailed;
     if (std::strcmp(name, "KeepAlive") == 0) return KavoriEventExecutor::keepAlive(factor, text);
     if (std::strcmp(name, "onSetClientType") == 0) {
-        if (m_connectStatus != kEditorPreparing) return JLIB::kFailed;
-        return KavoriEventExecutor::resultClientType(factor, text);
+        return resultSendDevStateMessage(factor, text);
     }
-    if (std::strcmp(name, "onSyncAborted") == 0) {
-        (void)sendMessageReSynchronize(kResultAborted);  // a missing "VDProtocol" drops it
-        return JLIB::kOk;
-    }
-    if (std::strcmp(name, "onApplyConfig") == 0) {
-        if (m_connectStatus != kEditorApplyingConfig) return JLIB::kFailed;
-        JLIB_RETURN_IF_FAILED(KavoriEventExecutor::onApplyConfig(factor, text));
-        return changeConnectStatus(kEditorSynchronizingMemories);
-    }
+    if (std::strcmp(name, "onSyncAborted") == 0) return resultSyncAbort();
+    if (std::strcmp(name, "onApplyConfig") == 0) return resultApplyConfig(factor, text);
     if (std::strcmp(name, "NotifyDirSyncStatus") == 0) return KavoriEventExecutor::notifyDirSyncStatus(factor, text);
     if (std::strcmp(name, "onSetWarningMessage") == 0) return KavoriEventExecutor::onSetWarningMessage(factor, text);
     return JLIB::kFailed;
@@ -515,12 +528,27 @@ JLIB::JResult KavoriClientSyncThread::onReceiveMessage(const TMS::AbstractMessag
         m_direction = direction && std::strcmp(direction, "ClientToServer") == 0 ? 1 : 2;
         (void)handleNetworkInfo(message);
     } else if (command == "Asynchronous") {
+        (void)seqOffline();  // outside 10 nothing, still answered
         TMS::AbstractMessage reply = KAVORI::command("Re:Asynchronous");
         (void)reply.addData("Result", static_cast<int32_t>(0));
         (void)reply.addData("Progress", static_cast<int32_t>(100));
         (void)reply.sendWithWaiting("VDProtocol");  // a missing thread drops it
     } else if (command == "Disconnect") {
         return handleDisconnect();
+    } else if (command == "abort") {
+        (void)seqSyncAbort();  // always 0
+    } else if (command == "Re:PrepareToSync") {
+        (void)resultStartDeviceSync();  // without a direction the link rests at 4
+    } else if (command == "Re:isSameConfig") {
+        (void)resultMatchedConfig(message.data("isSameConfig").toString());  // failures are reported
+    } else if (command == "Synchronize") {
+        // The editor's online request: a link resting at 4 starts the sequence in the requested
+        // direction; elsewhere a running sequence answers it, or nothing is linked to answer.
+        if (m_connectStatus == kEditorTemporarilySynchronized) {
+            const char* direction = message.data("Direction").toString();
+            m_direction = direction && std::strcmp(direction, "ClientToServer") == 0 ? 1 : 2;
+            (void)resultStartDeviceSync();  // an unconnected unit is reported as failed
+        }
     }
     return result;
 }

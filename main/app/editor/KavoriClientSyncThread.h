@@ -125,6 +125,32 @@ public:
     JLIB::JResult runSyncOperation();
 
     // Own task; another task reads them only while the thread is known to be idle.
+    // The synchronisation sequence, own task. The results move it on from the answers of the
+    // device and of "DeviceControl"; each answers 0x80000000 outside its status.
+    JLIB::JResult resultStartDeviceSync();
+    JLIB::JResult resultSendDevStateMessage(uint32_t factor, const char* value);
+    JLIB::JResult resultMatchedConfig(const char* answer);
+    JLIB::JResult resultApplyConfig(uint32_t factor, const char* value);
+    JLIB::JResult resultPDBSynchronize();
+    JLIB::JResult resultDirectorySynchronize();
+    JLIB::JResult resultSyncAbort();
+    // The ways back to 4: abort from 4 to 9, offline from 10; 0.
+    JLIB::JResult seqSyncAbort();
+    JLIB::JResult seqOffline();
+    // Releases the databases of classes 2 to 4, the folders and the meters and sets 4, with no
+    // direction left; 0x80000000 without a unit or at 0.
+    JLIB::JResult asynchronous();
+    // Every port of class 1 (or of classes 2 to 4) associated; false without a unit.
+    bool isPDBSynchronized(bool classOne) const;
+    bool isMatchedModelInfo() const { return true; }
+    bool isDirectorySynchronized() const;
+    // Capacity of this virtual device minus that of the real one; -1 without either database.
+    int32_t deviceCapacitySizeCheack() const;
+    // Publishes the folder numbers when they changed; 0x80000000 without a unit.
+    JLIB::JResult refreshFileSyncStatus();
+    // The meter request of the synchronised link; does nothing yet. 0.
+    JLIB::JResult meterRequest();
+
     uint32_t connectStatus() const { return m_connectStatus; }
     uint32_t direction() const { return m_direction; }
     const JMDP::SendProductId& productId() const { return m_productId; }
@@ -163,6 +189,19 @@ private:
     JLIB::JResult handleDisconnect();
     // "Re:Synchronize" to "VDProtocol" with the result and the progress of the current status.
     JLIB::JResult sendMessageReSynchronize(uint32_t result);
+    // The steps entered with statuses 5 to 10.
+    JLIB::JResult seqSendDevStateMessage();
+    JLIB::JResult seqSendConfigFile();
+    JLIB::JResult seqApplyConfig();
+    JLIB::JResult seqPDBSynchronize();
+    JLIB::JResult seqDirectorySynchronize();
+    JLIB::JResult seqSynchronized();
+    // A failed step: abort, report 0x80000000; 0x80000000.
+    JLIB::JResult failStep();
+    // One event on event port 0; 0x80000000 without a unit.
+    JLIB::JResult sendUnitEvent(const std::string& key, const std::string& value, uint32_t id);
+    // The meter port announced to the device.
+    uint16_t createUDPServer() const;
     JLIB::JResult sendKeepAlive();
     void clearMeterStores();
     void stopTimer(uint32_t timerId, bool remove);

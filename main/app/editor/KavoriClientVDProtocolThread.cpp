@@ -244,6 +244,12 @@ void KavoriClientVDProtocolThread::routeAnswer(const std::string& command, const
         (void)m_pExecutor->replyCompile(number("Result"));
     } else if (command == "Re:getTotalProcessingResourceUsage") {
         (void)m_pExecutor->replyGetComponentResource(number("Result"));
+    } else if (command == "Re:Synchronize") {
+        (void)m_pExecutor->replySynchronize(number("Result"), number("Progress"));
+    } else if (command == "Re:Asynchronous") {
+        (void)m_pExecutor->replyAsynchronous(number("Result"), number("Progress"));
+    } else if (command == "Re:Disconnect") {
+        (void)m_pExecutor->replyDisconnect(number("Result"));
     }
 }
 

@@ -110,6 +110,7 @@ JLIB::JResult VDProtocolExecutor::del(const PacketContainer& packet)
         {VDProtocol::CMDNAME_REGIST_PARAMETER, &VDProtocolExecutor::execDelRagistParameter},
         {VDProtocol::CMDNAME_PARAMSET, &VDProtocolExecutor::execDelParameterSet},
         {VDProtocol::CMDNAME_PARAMSET_ASSIGN, &VDProtocolExecutor::execDelParameterSetAssign},
+        {VDProtocol::CMDNAME_NETWORK_INFO, &VDProtocolExecutor::execDelNetworkInfo},
     };
     return dispatch(routes, std::size(routes), packet);
 }
@@ -119,6 +120,7 @@ JLIB::JResult VDProtocolExecutor::get(const PacketContainer& packet)
     static const Route routes[] = {
         {VDProtocol::CMDNAME_DEVICE_INFO, &VDProtocolExecutor::execGetDeviceInfo},
         {VDProtocol::CMDNAME_PARAMETER_RANGE, &VDProtocolExecutor::execGetRangePrmValue},
+        {VDProtocol::CMDNAME_SYNC_DEVICE, &VDProtocolExecutor::execSyncOnlineFromDevice},
     };
     return dispatch(routes, std::size(routes), packet);
 }
@@ -139,6 +141,9 @@ JLIB::JResult VDProtocolExecutor::set(const PacketContainer& packet)
         {VDProtocol::CMDNAME_PARAMETER_VAL, &VDProtocolExecutor::execSetPrmValue},
         {VDProtocol::CMDNAME_COMPILE, &VDProtocolExecutor::execStartCompile},
         {VDProtocol::CMDNAME_PARAMSET, &VDProtocolExecutor::execSetParameterSet},
+        {VDProtocol::CMDNAME_SYNC_DEVICE, &VDProtocolExecutor::execSyncOnlineToDevice},
+        {VDProtocol::CMDNAME_SYNC_OFFLINE, &VDProtocolExecutor::execSyncOffline},
+        {VDProtocol::CMDNAME_NETWORK_INFO, &VDProtocolExecutor::execSetNetworkInfo},
     };
     return dispatch(routes, std::size(routes), packet);
 }
@@ -170,6 +175,7 @@ JLIB::JResult VDProtocolExecutor::abort(const PacketContainer& packet)
     std::string commandName;
     if (JLIB::isFailure(m_commands.getRequestCommand(id, commandName, packet.requestID()))) return JLIB::kOk;
     if (commandName == VDProtocol::CMDNAME_COMPILE) return abortCompile();
+    if (commandName == VDProtocol::CMDNAME_SYNC_DEVICE) return abortSyncDevice();
     return JLIB::kOk;
 }
 
@@ -264,9 +270,7 @@ uint32_t VDProtocolExecutor::deviceStatus() const
     return isNumber ? deviceStatus(value) : kStatusUnknown;
 }
 
-JLIB::JResult VDProtocolExecutor::detectDevice() { return JLIB::kOk; }
 JLIB::JResult VDProtocolExecutor::getMeter() { return JLIB::kOk; }
-JLIB::JResult VDProtocolExecutor::changeSyncStatus(uint32_t) { return JLIB::kOk; }
 
 // ---- value helpers
 

@@ -5,6 +5,7 @@
 // editor-link thread only; the client unit is borrowed from that thread.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "editor/CommandContainer.h"
 #include "editor/ExpressionAdapter.h"
@@ -25,6 +26,11 @@ class VDProtocolClientUnit;
 }
 
 namespace VDevice {
+
+// Pieces of the text between separators, appended to out; empty pieces only when skipEmpty is
+// false (two separators in a row, a separator at either end). 0.
+JLIB::JResult split(std::vector<std::string>& out, const std::string& text, const std::string& separator,
+                    bool skipEmpty);
 
 class VDProtocolExecutor {
 public:
@@ -103,8 +109,9 @@ public:
     // "type:version:XxY" of the component at that index.
     static std::string createComponentName(const PDB::IParameterDB& db, uint32_t componentIndex);
 
-    // Periodic work of the editor-link thread that the device detection and meter commands
-    // carry out; until those exist they do nothing. 0.
+    // Periodic work of the editor-link thread. detectDevice re-links a lost device with the
+    // stored addresses; changeSyncStatus sends "dev_status" when the device status changed (0);
+    // getMeter does nothing until the meter commands exist (0).
     JLIB::JResult detectDevice();
     JLIB::JResult getMeter();
     JLIB::JResult changeSyncStatus(uint32_t editorState);
@@ -186,6 +193,48 @@ public:
     JLIB::JResult execSetParameterSet(const VDProtocol::PacketContainer& request);
     JLIB::JResult execGetDataParameterSet(const VDProtocol::PacketContainer& request);
     JLIB::JResult execGetDataParameterSetAssign(const VDProtocol::PacketContainer& request);
+
+    // Synchronisation and detection. The editor's online requests wait in the registry for the
+    // "Sync" thread's progress reports; sync_offline is answered only when refused.
+    static constexpr const char* kSyncPassword = "0000";
+    static constexpr uint32_t kRealOlder = 0x80000001u;
+    static constexpr uint32_t kRealNewer = 0x80000002u;
+    bool isLost() const { return deviceStatus() == 0; }
+    JLIB::JResult execSyncOnlineToDevice(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSyncOnlineFromDevice(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSyncOffline(const VDProtocol::PacketContainer& request);
+    // "abort" to "Sync"; 0.
+    JLIB::JResult abortSyncDevice();
+    // Answer the oldest pending "sync_device" (kept while the result is 1); RESULT_FAILED when
+    // none is pending, else the send's code.
+    JLIB::JResult replySynchronize(uint32_t result, uint32_t progress);
+    JLIB::JResult replyAsynchronous(uint32_t result, uint32_t progress);
+    // The "Disconnect" notification; 0.
+    JLIB::JResult replyDisconnect(uint32_t result);
+    // 0 equal; kRealOlder / kRealNewer; RESULT_FAILED when either version cannot be read.
+    JLIB::JResult compareSyncVersion() const;
+    static JLIB::JResult compareSyncVersion(uint32_t real, uint32_t virtualVersion);
+    // "V<major>.<minor>" texts of exactly five characters, pieces read as decimal numbers;
+    // RESULT_FAILED for a text of another length or form.
+    static JLIB::JResult compareSyncVersion(const std::string& first, const std::string& second);
+    static JLIB::JResult divisionSyncVersion(uint32_t& major, uint32_t& minor, const std::string& text);
+    // Messages to "Sync"; 0 (send failures are not reported).
+    JLIB::JResult sendMessageSyncOnline(const std::string& direction, const std::string& password);
+    JLIB::JResult sendMessageSyncOffline();
+
+    // Network information; each request sends one reply and returns its send's code.
+    JLIB::JResult execSetNetworkInfo(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execDelNetworkInfo(const VDProtocol::PacketContainer& request);
+    // "SetNetworkInfo" to "Sync"; RESULT_FAILED, nothing sent, when either text is empty.
+    JLIB::JResult sendMessageConnect(const std::string& pcAddress, const std::string& deviceAddress);
+    JLIB::JResult sendMessageDetectStart();
+    JLIB::JResult sendMessageDetectStop();
+    JLIB::JResult sendMessageDisconnect();
+    // "%d.%d.%d.%d" of the bytes from the most significant down.
+    static std::string ipAddressString(uint32_t address);
+    const std::string& pcIpAddress() const { return m_pcIpAddress; }
+    const std::string& deviceIpAddress() const { return m_deviceIpAddress; }
+    const std::string& deviceMacAddress() const { return m_deviceMacAddress; }
 
     const std::string& deviceId() const { return m_deviceId; }
 
