@@ -12,13 +12,7 @@ namespace MMS {
 
 namespace {
 
-// Marks go into the setting area; readers read the getting area.
-class SetFlagSelector : public TaskItemList::IFlagSelector {
-public:
-    SetFlagSelector() : IFlagSelector(false) {}
-    int64_t get(const TaskItemList::_T_APP_INFO& item) const override { return item.settingArea; }
-};
-
+// Marks go into the setting area (see setDirtyFlags); readers read the getting area.
 class GetFlagSelector : public TaskItemList::IFlagSelector {
 public:
     GetFlagSelector() : IFlagSelector(false) {}
@@ -30,12 +24,6 @@ constexpr uint64_t kMaxBlock = 0xFFFFFFFFu;
 
 // A 16-bit reference count must not wrap into a negative one.
 constexpr int16_t kMaxReferences = std::numeric_limits<int16_t>::max();
-
-void setBit(uint8_t* memory, uint32_t bytes, uint32_t bit)
-{
-    if (memory == nullptr || bit / 8 >= bytes) return;
-    (void)CommonFunction::dirtyFlagController(memory, bit, 1);  // setting always succeeds
-}
 
 }  // namespace
 
@@ -342,7 +330,7 @@ uint32_t TaskItemList::getTransactionDirty(uint8_t* out, uint32_t taskId) const
 
 uint32_t TaskItemList::setDirtyFlag(uint32_t mode, uint32_t bit, uint32_t taskId, uint8_t markOwn, uint8_t local)
 {
-    return setTaskFlag(mode, bit, taskId, markOwn, local, SetFlagSelector());
+    return setDirtyFlags(mode, &bit, 1, taskId, markOwn, local);
 }
 
 uint32_t TaskItemList::setImportFlag(uint32_t mode, uint32_t bit, uint32_t taskId, uint8_t markOwn)
@@ -358,16 +346,54 @@ uint32_t TaskItemList::setImportSearcher(uint32_t mode, uint32_t bit, uint32_t t
 uint32_t TaskItemList::setTaskFlag(uint32_t mode, uint32_t bit, uint32_t taskId, uint8_t markOwn, uint8_t local,
                                    const IFlagSelector& selector)
 {
-    if (local != 0) setBit(m_pDummyMemory, m_dirtySize, bit);
+    return setTaskFlags(mode, &bit, 1, taskId, markOwn, local, selector);
+}
+
+uint32_t TaskItemList::setDirtyFlags(uint32_t mode, const uint32_t* bits, uint32_t count, uint32_t taskId,
+                                     uint8_t markOwn, uint8_t local)
+{
+    // The setting area is read straight from the item: this runs for every changed value.
+    markEach(mode, bits, count, taskId, markOwn, local, m_dirtySize,
+             [](const _T_APP_INFO& item) { return item.settingArea; });
+    return kMmsOk;
+}
+
+uint32_t TaskItemList::setTaskFlags(uint32_t mode, const uint32_t* bits, uint32_t count, uint32_t taskId,
+                                    uint8_t markOwn, uint8_t local, const IFlagSelector& selector)
+{
     const uint32_t bytes = selector.isImportMemory() ? m_importFlagSize : m_dirtySize;
-    for (_T_APP_INFO* item = front(); item != nullptr; item = itemAt(item->next)) {
-        const T_TASK_ITEM* task = taskItemAt(item->taskItem);
-        if (task == nullptr) continue;
+    markEach(mode, bits, count, taskId, markOwn, local, bytes,
+             [&selector](const _T_APP_INFO& item) { return selector.get(item); });
+    return kMmsOk;
+}
+
+template <typename Memory>
+void TaskItemList::markEach(uint32_t mode, const uint32_t* bits, uint32_t count, uint32_t taskId, uint8_t markOwn,
+                           uint8_t local, uint32_t bytes, Memory memoryOf)
+{
+    if (bits == nullptr || count == 0) return;
+    // A bit beyond a memory would write past it: such bits mark nothing anywhere. The dummy memory
+    // is always of the dirty size.
+    const auto mark = [bits, count](uint8_t* memory, uint32_t size) {
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint32_t bit = bits[i];
+            if (bit / 8 < size) memory[bit / 8] |= bitShiftTable[bit % 8];
+        }
+    };
+    if (local != 0 && m_pDummyMemory != nullptr) mark(m_pDummyMemory, m_dirtySize);
+    if (m_pOrigin == nullptr) return;
+    // Offsets count from the origin; each item's memory is resolved once for all the bits.
+    auto* origin = reinterpret_cast<uint8_t*>(m_pOrigin);
+    for (int64_t at = *m_pOrigin; at != 0;) {
+        const auto* item = reinterpret_cast<const _T_APP_INFO*>(origin + at);
+        at = item->next;
+        if (item->taskItem == 0) continue;
+        const auto* task = reinterpret_cast<const T_TASK_ITEM*>(origin + item->taskItem);
         if (task->taskId == taskId && markOwn == 0) continue;
         if ((item->subscribeMode & mode) != 0) continue;
-        setBit(bytesAt(selector.get(*item)), bytes, bit);
+        const int64_t memory = memoryOf(*item);
+        if (memory != 0) mark(origin + memory, bytes);
     }
-    return kMmsOk;
 }
 
 uint32_t TaskItemList::fillArea0(uint32_t taskId, uint8_t value)
@@ -402,14 +428,31 @@ uint32_t TaskItemList::getRootAdditionFlag(uint32_t taskId) const
     return item->rootAdditionFlag;
 }
 
+uint32_t DirtyFlagHolder::deferMarks(uint8_t on)
+{
+    if (on == 0) (void)flush();  // always 0
+    m_defer = on != 0 ? 1 : 0;
+    return kMmsOk;
+}
+
+uint32_t DirtyFlagHolder::flush()
+{
+    if (m_keptCount == 0 || m_pList == nullptr) return kMmsOk;
+    const uint32_t count = m_keptCount;
+    m_keptCount = 0;
+    return m_pList->setDirtyFlags(m_subscribeMode, m_kept, count, m_taskId, m_markOwn, m_localFlagMode);
+}
+
 uint32_t DirtyFlagHolder::changeSubscribeMode(uint32_t mode)
 {
+    (void)flush();  // kept bits belong to the mode they were set under; always 0
     m_subscribeMode = mode;
     return kMmsOk;
 }
 
 uint32_t DirtyFlagHolder::changeLocalFlagMode(uint8_t on)
 {
+    (void)flush();  // always 0
     m_localFlagMode = on != 0 ? 1 : 0;
     return kMmsOk;
 }
@@ -417,7 +460,10 @@ uint32_t DirtyFlagHolder::changeLocalFlagMode(uint8_t on)
 uint32_t DirtyFlagHolder::set(uint32_t bit)
 {
     if (m_pList == nullptr) return kMmsBadArgument;
-    return m_pList->setDirtyFlag(m_subscribeMode, bit, m_taskId, m_markOwn, m_localFlagMode);
+    if (m_defer == 0) return m_pList->setDirtyFlag(m_subscribeMode, bit, m_taskId, m_markOwn, m_localFlagMode);
+    if (m_keptCount == kDeferredBits) (void)flush();  // always 0
+    m_kept[m_keptCount++] = bit;
+    return kMmsOk;
 }
 
 uint32_t DirtyFlagHolder::setImportFlag(uint32_t bit)

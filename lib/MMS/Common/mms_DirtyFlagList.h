@@ -160,6 +160,12 @@ public:
     // mode shares a bit with mode; a bit beyond the chosen memory marks nothing. Always 0.
     uint32_t setTaskFlag(uint32_t mode, uint32_t bit, uint32_t taskId, uint8_t markOwn, uint8_t local,
                          const IFlagSelector& selector);
+    // The bits[0 .. count) of one write in a single walk of the list: the same marks as calling
+    // the one-bit form for each bit. A null bits marks nothing. Always 0.
+    uint32_t setDirtyFlags(uint32_t mode, const uint32_t* bits, uint32_t count, uint32_t taskId, uint8_t markOwn,
+                           uint8_t local);
+    uint32_t setTaskFlags(uint32_t mode, const uint32_t* bits, uint32_t count, uint32_t taskId, uint8_t markOwn,
+                          uint8_t local, const IFlagSelector& selector);
     // Raise or clear every bit of area 0 of the task, whatever its setting area. 0x80000002 when
     // absent.
     [[nodiscard]] uint32_t setDirtyFlag(uint32_t taskId);
@@ -170,6 +176,9 @@ public:
     uint32_t getRootAdditionFlag(uint32_t taskId) const;
 
 private:
+    template <typename Memory>
+    void markEach(uint32_t mode, const uint32_t* bits, uint32_t count, uint32_t taskId, uint8_t markOwn,
+                  uint8_t local, uint32_t bytes, Memory memoryOf);
     _T_APP_INFO* itemAt(int64_t offset) const;
     T_TASK_ITEM* taskItemAt(int64_t offset) const;
     uint8_t* bytesAt(int64_t offset) const;
@@ -183,9 +192,14 @@ private:
 };
 
 // Marks through a root's task list on behalf of one writing task; made on the stack for one
-// operation and owns nothing.
+// operation and owns nothing. With deferred marks on, set keeps the bits and marks them in one
+// walk of the list on flush (also when the store is full, the mode changes, or the holder goes):
+// only for stretches where nobody outside can look at the marks before the flush.
 class DirtyFlagHolder : public IDirtyFlagHolder {
 public:
+    // A single write marks its element and the collections above it.
+    static constexpr uint32_t kDeferredBits = 8;
+
     // list: borrowed for the holder's life; may be null (every mark then gives 0x80000002).
     DirtyFlagHolder(TaskItemList* list, uint8_t markOwn, uint32_t taskId)
         : m_pList(list), m_markOwn(markOwn), m_taskId(taskId)
@@ -195,6 +209,15 @@ public:
         : m_pList(list), m_subscribeMode(mode), m_markOwn(markOwn), m_taskId(taskId)
     {
     }
+    ~DirtyFlagHolder() override { (void)flush(); }
+
+    DirtyFlagHolder(const DirtyFlagHolder&) = delete;
+    DirtyFlagHolder& operator=(const DirtyFlagHolder&) = delete;
+
+    // Turning it off marks what is kept. Always 0.
+    uint32_t deferMarks(uint8_t on);
+    // Marks the kept bits now. Always 0.
+    uint32_t flush();
 
     uint32_t changeSubscribeMode(uint32_t mode);
     uint32_t changeLocalFlagMode(uint8_t on);
@@ -209,6 +232,9 @@ private:
     uint8_t m_markOwn;
     uint32_t m_taskId;
     uint8_t m_localFlagMode = 0;
+    uint8_t m_defer = 0;
+    uint32_t m_keptCount = 0;
+    uint32_t m_kept[kDeferredBits] = {};
 };
 
 }  // namespace MMS

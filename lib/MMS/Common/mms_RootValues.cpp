@@ -152,17 +152,26 @@ uint32_t Root::setPrmFast(const JVariant& value, const uint32_t* nodes, const ui
     const JVariant* toWrite = &source;
     bool firstPass = true;
     uint32_t result = kMmsOk;
+    // While the tree stores one value nobody outside sees the marks (no plug-in runs in that pass,
+    // the checker is asked before anything is marked), so the element and the collections above
+    // it are marked in one walk of the task list. An ordered-notify writer is told between those
+    // marks, so with one attached they go one by one as before.
+    const uint8_t deferMarks = m_orderNotify.isAttached() ? 0 : 1;
     for (;;) {
         uint32_t r = 0;
         if (m_pluginCount == 0) {
             // No plug-in is attached anywhere, so none can be on the path to report.
+            (void)holder.deferMarks(deferMarks);
             r = m_pTop->setPrm(nullptr, nullptr, *toWrite, &address, 0, currentFactor, checkMode, checker, m_pValues,
                                &holder, 0, m_pFactors, m_pPlugins, &m_orderNotify, 0);
+            (void)holder.deferMarks(0);  // marks now, before any linker is asked
         } else {
             uint8_t pluginSeen = 0;
             JVariant oldValue;
+            (void)holder.deferMarks(deferMarks);
             r = m_pTop->setPrm(&pluginSeen, &oldValue, *toWrite, &address, 0, currentFactor, checkMode, checker,
                                m_pValues, &holder, 0, m_pFactors, m_pPlugins, &m_orderNotify, 0);
+            (void)holder.deferMarks(0);  // the plug-ins below see the marks in place
             if (mmsIsSuccess(r) && (r & kMmsChanged) != 0 && pluginSeen != 0) {
                 // The plug-ins on the path see the write now that it is in place; what they do
                 // counts as a derived write.

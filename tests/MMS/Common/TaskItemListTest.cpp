@@ -246,6 +246,161 @@ TEST_F(TaskItemListTest, LocalModeMarksTheDummyMemoryEvenWithoutSubscribers)
     EXPECT_EQ(0x01, list.getDummyMemory()[1]);
 }
 
+TaskItemList::_T_APP_INFO* nextItem(const TaskItemList& list, const TaskItemList::_T_APP_INFO& item)
+{
+    return item.next == 0 ? nullptr : static_cast<TaskItemList::_T_APP_INFO*>(list.getAbsolute(item.next));
+}
+
+// Every byte a mark can reach: the dummy memory, then per task its whole dirty memory and its
+// import memories.
+std::vector<uint8_t> markBytes(const TaskItemList& list)
+{
+    std::vector<uint8_t> bytes(list.getDummyMemory(), list.getDummyMemory() + list.getDirtyMemSize());
+    for (const TaskItemList::_T_APP_INFO* item = list.front(); item != nullptr; item = nextItem(list, *item)) {
+        const auto* dirty = static_cast<const uint8_t*>(list.getAbsolute(item->dirtyMemory));
+        bytes.insert(bytes.end(), dirty, dirty + item->areaCount * list.getDirtyMemSize());
+        for (const int64_t import : {item->importFlags, item->importSearchers}) {
+            if (import == 0) continue;
+            const auto* flags = static_cast<const uint8_t*>(list.getAbsolute(import));
+            bytes.insert(bytes.end(), flags, flags + list.getImportFlagMemSize());
+        }
+    }
+    return bytes;
+}
+
+void clearMarks(TaskItemList& list)
+{
+    ASSERT_EQ(0u, list.deleteDummyMemory());
+    ASSERT_EQ(0u, list.setDirtySize(2));  // a fresh, cleared dummy memory
+    for (TaskItemList::_T_APP_INFO* item = list.front(); item != nullptr; item = nextItem(list, *item)) {
+        std::memset(list.getAbsolute(item->dirtyMemory), 0, item->areaCount * list.getDirtyMemSize());
+        for (const int64_t import : {item->importFlags, item->importSearchers}) {
+            if (import != 0) std::memset(list.getAbsolute(import), 0, list.getImportFlagMemSize());
+        }
+    }
+}
+
+// Marking all bits of a write in one walk must leave exactly the bytes that marking them one by
+// one leaves, for every mode, writer, own-task and local rule, into the setting area only, and
+// never past a memory (bit 16 is beyond the two-byte areas, and would land in task 14's next
+// area; bits 8 and up are beyond the import byte).
+TEST_F(TaskItemListTest, MarkingManyBitsInOneWalkEqualsMarkingThemOneByOne)
+{
+    for (uint32_t mode = 0; mode < 4; ++mode) ASSERT_EQ(0u, list.append(&wrapper, mode, 10 + mode, 1, 0, 0));
+    ASSERT_EQ(0u, list.append(&wrapper, 0, 14, 3, 1, 0));  // marks go to area 1 of 3
+    memory.refuseAfter(3);                                 // task 15 gets no import memories
+    ASSERT_EQ(0u, list.append(&wrapper, 0, 15, 1, 0, 0));
+    memory.refuseAfter(-1);
+    ASSERT_EQ(nullptr, list.getTaskImportFlagMem(15));
+
+    const std::vector<uint32_t> bits = {0, 9, 15, 16, 9, 7, 31};
+    const TaskItemList::ImportFlagSelector importFlags;
+    const TaskItemList::ImportSearcherSelector importSearchers;
+    for (uint32_t mode = 0; mode < 4; ++mode) {
+        for (const uint32_t writer : {99u, 10u, 11u, 14u}) {
+            for (const uint8_t markOwn : {uint8_t{0}, uint8_t{1}}) {
+                for (const uint8_t local : {uint8_t{0}, uint8_t{1}}) {
+                    SCOPED_TRACE(testing::Message() << "mode " << mode << " writer " << writer << " own "
+                                                    << int(markOwn) << " local " << int(local));
+                    clearMarks(list);
+                    for (const uint32_t bit : bits) {
+                        EXPECT_EQ(0u, list.setDirtyFlag(mode, bit, writer, markOwn, local));
+                        EXPECT_EQ(0u, list.setImportFlag(mode, bit, writer, markOwn));
+                        EXPECT_EQ(0u, list.setImportSearcher(mode, bit, writer, markOwn));
+                    }
+                    const std::vector<uint8_t> oneByOne = markBytes(list);
+
+                    clearMarks(list);
+                    EXPECT_EQ(0u, list.setDirtyFlags(mode, bits.data(), uint32_t(bits.size()), writer, markOwn, local));
+                    EXPECT_EQ(0u, list.setTaskFlags(mode, bits.data(), uint32_t(bits.size()), writer, markOwn, 0,
+                                                    importFlags));
+                    EXPECT_EQ(0u, list.setTaskFlags(mode, bits.data(), uint32_t(bits.size()), writer, markOwn, 0,
+                                                    importSearchers));
+                    EXPECT_EQ(oneByOne, markBytes(list));
+
+                    // The bytes themselves, from the rules: bits 0, 7, 9, 15 in the setting area,
+                    // bits 0 and 7 in each import memory.
+                    const std::vector<uint8_t> area = {0x81, 0x41};
+                    std::vector<uint8_t> expected = local != 0 ? area : std::vector<uint8_t>{0, 0};
+                    for (uint32_t id = 10; id < 16; ++id) {
+                        const uint32_t taskMode = id < 14 ? id - 10 : 0;
+                        const bool marked = (id != writer || markOwn != 0) && (taskMode & mode) == 0;
+                        const uint32_t areas = id == 14 ? 3 : 1;
+                        for (uint32_t a = 0; a < areas; ++a) {
+                            const bool setting = id != 14 || a == 1;
+                            expected.push_back(marked && setting ? area[0] : 0);
+                            expected.push_back(marked && setting ? area[1] : 0);
+                        }
+                        if (id != 15) {
+                            expected.push_back(marked ? 0x81 : 0);
+                            expected.push_back(marked ? 0x81 : 0);
+                        }
+                    }
+                    EXPECT_EQ(expected, markBytes(list));
+                }
+            }
+        }
+    }
+    // No bits, or none given, mark nothing.
+    clearMarks(list);
+    EXPECT_EQ(0u, list.setDirtyFlags(0, nullptr, 3, 99, 1, 1));
+    EXPECT_EQ(0u, list.setDirtyFlags(0, bits.data(), 0, 99, 1, 1));
+    for (const uint8_t byte : markBytes(list)) EXPECT_EQ(0, byte);
+}
+
+// A holder that defers keeps its bits until flushed, then marks them under the mode and local
+// rule they were set under; a change of either flushes first, and so does the holder's end.
+TEST_F(TaskItemListTest, DeferredHolderMarksTheKeptBitsUnderTheirOwnMode)
+{
+    ASSERT_EQ(0u, list.append(&wrapper, 0, 10, 1, 0, 0));
+    ASSERT_EQ(0u, list.append(&wrapper, 1, 11, 1, 0, 0));
+    const uint8_t* ten = list.getTaskDirtyMem(10);
+    const uint8_t* eleven = list.getTaskDirtyMem(11);
+    {
+        MMS::DirtyFlagHolder holder(&list, 0, 0, 99);
+        EXPECT_EQ(0u, holder.deferMarks(1));
+        EXPECT_EQ(0u, holder.set(0));
+        EXPECT_EQ(0u, holder.set(9));
+        EXPECT_EQ(0, ten[0] | ten[1]);  // kept, not yet marked
+        EXPECT_EQ(0u, holder.flush());
+        EXPECT_EQ(0x80, ten[0]);
+        EXPECT_EQ(0x40, eleven[1]);
+
+        ASSERT_EQ(0u, list.resetDirtyFlag(10));
+        ASSERT_EQ(0u, list.resetDirtyFlag(11));
+        EXPECT_EQ(0u, holder.set(1));
+        EXPECT_EQ(0u, holder.changeSubscribeMode(1));  // bit 1 was set under mode 0: both tasks
+        EXPECT_EQ(0x40, ten[0]);
+        EXPECT_EQ(0x40, eleven[0]);
+        EXPECT_EQ(0u, holder.set(2));
+        EXPECT_EQ(0u, holder.changeLocalFlagMode(1));  // bit 2 under mode 1, not local
+        EXPECT_EQ(0x60, ten[0]);
+        EXPECT_EQ(0x40, eleven[0]);
+        EXPECT_EQ(0, list.getDummyMemory()[0]);
+
+        // More bits than the holder keeps: none is lost. The last ones go when the holder ends.
+        for (uint32_t bit = 0; bit < 16; ++bit) EXPECT_EQ(0u, holder.set(bit));
+    }
+    EXPECT_EQ(0xFF, ten[0]);
+    EXPECT_EQ(0xFF, ten[1]);
+    EXPECT_EQ(0x40, eleven[0]);
+    EXPECT_EQ(0xFF, list.getDummyMemory()[0]);
+    EXPECT_EQ(0xFF, list.getDummyMemory()[1]);
+
+    // Turning deferral off marks at once; without a list every mark is still refused.
+    MMS::DirtyFlagHolder holder(&list, 0, 0, 99);
+    ASSERT_EQ(0u, list.resetDirtyFlag(10));
+    EXPECT_EQ(0u, holder.deferMarks(1));
+    EXPECT_EQ(0u, holder.set(3));
+    EXPECT_EQ(0u, holder.deferMarks(0));
+    EXPECT_EQ(0x10, ten[0]);
+    EXPECT_EQ(0u, holder.set(4));
+    EXPECT_EQ(0x18, ten[0]);
+    MMS::DirtyFlagHolder none(nullptr, 0, 0);
+    EXPECT_EQ(0u, none.deferMarks(1));
+    EXPECT_EQ(kBadArgument, none.set(1));
+}
+
 TEST_F(TaskItemListTest, MovesAreasByIndexModuloTheAreaCount)
 {
     ASSERT_EQ(0u, list.append(&wrapper, 0, 1, 2, 0, 0));
