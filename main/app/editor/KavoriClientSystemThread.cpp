@@ -5,6 +5,7 @@
 #include "TMS/AbstractMessage.h"
 #include "common/KavoriSystemInfo.h"
 #include "common/Lpc/LpcThreadCommon.h"
+#include "editor/VDStartupOption.h"
 
 namespace KAVORI {
 
@@ -47,8 +48,10 @@ const KavoriClientSystemThread::ChildPlace KavoriClientSystemThread::kChildPlace
 // "DebugConsole", "DeviceControl", "Sync", "VDProtocol", "Compiler", "MURRemote", "OSCServer",
 // "DeviceControlForUZ". Each one, once built, is declared as a member in that order and placed
 // here with placeChild.
-KavoriClientSystemThread::KavoriClientSystemThread() : TMS::SystemThread(1), m_children{}, m_initResult(JLIB::kOk)
+KavoriClientSystemThread::KavoriClientSystemThread() : TMS::SystemThread(1), m_children{}, m_initResult(JLIB::kOk),
+      m_debugConsole(KavoriDebugConsoleThread::portOfOption(VDevice::VDStartupOption::getInstance().argumentValue("dbgport")))
 {
+    (void)placeChild("DebugConsole", m_debugConsole);  // as below
     (void)placeChild("DeviceControl", m_deviceControl);  // a name of the table: always placed
     (void)placeChild("Sync", m_sync);                     // as above
     (void)placeChild("VDProtocol", m_vdProtocol);         // as above

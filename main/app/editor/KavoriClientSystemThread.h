@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "TMS/SystemThread.h"
+#include "common/KavoriDebugConsoleThread.h"
 #include "common/KavoriDeviceControlThread.h"
 #include "common/Lpc/LpcMurRemoteThread.h"
 #include "common/Lpc/LpcOscServerThread.h"
@@ -56,6 +57,7 @@ private:
     // Null where the child is not in this build; indexed like kChildPlaces.
     TMS::AbstractThread* m_children[kChildNum];
     std::atomic<JLIB::JResult> m_initResult;
+    KavoriDebugConsoleThread m_debugConsole;  // its port: the start-up option "dbgport", else 50002
     KavoriDeviceControlThread m_deviceControl;
     KavoriClientSyncThread m_sync;
     KavoriClientVDProtocolThread m_vdProtocol;

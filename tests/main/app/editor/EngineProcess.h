@@ -3,13 +3,11 @@
 // test, since its settings and restart script lie beside it; started there with a standard
 // input that stays open and is never written; its output read through a pipe with bounded waits.
 // The shipped settings get an OSC receive port of their own, so engines run side by side.
-#include <arpa/inet.h>
+// Likewise the debug console: a start without "dbgport" is given a free port.
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +18,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "vsock/VsockTestSupport.h"
 
 extern char** environ;
 
@@ -63,23 +63,6 @@ public:
         return program.string();
     }
 
-    // A UDP port on 127.0.0.1 that was free a moment ago; 0 when none could be had.
-    static uint16_t freeUdpPort()
-    {
-        const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        uint16_t port = 0;
-        if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-            ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-            port = ntohs(address.sin_port);
-        }
-        if (s >= 0) ::close(s);
-        return port;
-    }
-
     // The settings' OSC receive port replaced by a free one (the shipped one is fixed).
     static void useFreeOscPort(const std::filesystem::path& settings)
     {
@@ -89,7 +72,7 @@ public:
         const std::string shipped = "OSCRxPort = 49900";
         const size_t at = lines.find(shipped);
         if (at == std::string::npos) return;
-        lines.replace(at, shipped.size(), "OSCRxPort = " + std::to_string(freeUdpPort()));
+        lines.replace(at, shipped.size(), "OSCRxPort = " + std::to_string(vsocktest::pickPort(SOCK_DGRAM)));
         std::ofstream(settings) << lines;
     }
 
@@ -111,6 +94,9 @@ public:
         posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
         std::vector<std::string> texts = {program};
         texts.insert(texts.end(), arguments.begin(), arguments.end());
+        bool debugPortGiven = false;
+        for (const std::string& argument : arguments) debugPortGiven = debugPortGiven || argument.rfind("dbgport=", 0) == 0;
+        if (!debugPortGiven) texts.push_back("dbgport=" + std::to_string(vsocktest::pickPort(SOCK_STREAM)));
         std::vector<char*> argv;
         for (std::string& text : texts) argv.push_back(text.data());
         argv.push_back(nullptr);

@@ -59,8 +59,8 @@ TEST(UzengineOscTest, QueriesFromOscsendAreAnsweredToTheFixedReplyPortWithoutKee
 {
     TempFolder folder;
     const std::string program = EngineProcess::install(folder.path(), true);
-    const uint16_t rxPort = EngineProcess::freeUdpPort();
-    const uint16_t dumpPort = EngineProcess::freeUdpPort();
+    const uint16_t rxPort = vsocktest::pickPort(SOCK_DGRAM);
+    const uint16_t dumpPort = vsocktest::pickPort(SOCK_DGRAM);
     ASSERT_NE(0, rxPort);
     ASSERT_NE(0, dumpPort);
     writeSettings(folder, rxPort, dumpPort, false);
@@ -124,8 +124,8 @@ TEST(UzengineOscTest, ClientsWriteAreNotifiedRefusedEventsWriteNothingAndTheRack
     const std::string program = EngineProcess::install(folder.path(), true);
     std::filesystem::copy_file(std::string(UZ_STANDIN_RACK_DIR) + "/libmurremotelib.so",
                                folder.file("libmurremotelib.so"));
-    const uint16_t rxPort = EngineProcess::freeUdpPort();
-    const uint16_t rackPort = EngineProcess::freeUdpPort();
+    const uint16_t rxPort = vsocktest::pickPort(SOCK_DGRAM);
+    const uint16_t rackPort = vsocktest::pickPort(SOCK_DGRAM);
     ASSERT_NE(0, rxPort);
     ASSERT_NE(0, rackPort);
     writeSettings(folder, rxPort, 0, true);

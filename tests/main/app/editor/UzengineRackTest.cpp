@@ -17,6 +17,7 @@
 #include "FileCache/TempFolder.h"
 #include "TMS/TmsTestSupport.h"
 #include "main/app/editor/EngineProcess.h"
+#include "vsock/VsockTestSupport.h"
 
 using namespace std::chrono_literals;
 using EngineTest::EngineProcess;
@@ -28,23 +29,6 @@ const char* const kConnected = "[UZ][MUR Remote] connected\n";
 const char* const kRestore = "[UZ] restorePluginFromMemory\n";
 const char* const kRestoreFinished = "[UZ] restorePluginFromMemory finished";
 const char* const kNoBackupYet = "[E] OPVBackupFunc::restore - Cannot restore memories from backup file[";
-
-// A UDP port on 127.0.0.1 that was free a moment ago.
-uint16_t freeUdpPort()
-{
-    const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    uint16_t port = 0;
-    if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    if (s >= 0) ::close(s);
-    return port;
-}
 
 bool sendCommand(uint16_t port, const std::string& text)
 {
@@ -88,7 +72,7 @@ TEST(UzengineRackTest, EngineConnectsSendsItsMemoryAndResynchronisesAfterAConnec
         settings.replace(settings.find(shipped), shipped.size(), "MURServerAddress = 127.0.0.1");
         std::ofstream(folder.file("SystemSetting.ini")) << settings;
     }
-    const uint16_t port = freeUdpPort();
+    const uint16_t port = vsocktest::pickPort(SOCK_DGRAM);
     ASSERT_NE(0, port);
     const std::string log = folder.file("rack.log");
     ASSERT_EQ(0, ::setenv("UZ_RACK_STANDIN_PORT", std::to_string(port).c_str(), 1));

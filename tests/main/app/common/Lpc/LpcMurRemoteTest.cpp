@@ -16,6 +16,7 @@
 
 #include "TMS/TMSystem.h"
 #include "main/app/common/Lpc/LpcStandInRack.h"
+#include "vsock/VsockTestSupport.h"
 
 using LPC::LpcMurRemote;
 using LpcTest::StandInControls;
@@ -57,23 +58,6 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
         std::this_thread::yield();
     }
     return true;
-}
-
-// A UDP port on 127.0.0.1 that was free a moment ago.
-uint16_t freeUdpPort()
-{
-    const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(s);
-        return 0;
-    }
-    ::close(s);
-    return ntohs(address.sin_port);
 }
 
 void sendUdp(uint16_t port, const std::string& text)
@@ -301,7 +285,7 @@ TEST(LpcMurRemoteIdleTest, BeforeInitializeEverythingAnswersAsNotLoaded)
 
 TEST_F(LpcMurRemoteTest, ARunningEngineDrivesTheStandInOverUdpAndGetsEveryCallLogged)
 {
-    const uint16_t port = freeUdpPort();
+    const uint16_t port = vsocktest::pickPort(SOCK_DGRAM);
     ASSERT_NE(0, port);
     TempFolder logs;
     const std::string logFile = logs.file("rack.log");
