@@ -6,34 +6,18 @@
 // databases: every lookup gives the null thread or the null database.
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 
 #include "dbgc/Modules/dbgc_DebugModuleTable.h"
 #include "dbgc/dbgc_DebugConsole.h"
+#include "fuzz_lowio.h"
 
 namespace {
 
-class FuzzLowIO : public DBGC::IDebugConsoleLowIO {
+class FuzzLowIO : public QueuedLowIO {
 public:
     uint32_t takeAtMost = 0xFFFFFFFFu;
     uint64_t bytesSent = 0;
 
-    JLIB::JResult initialize(DBGC::IDebugConsoleLowIOCallback& callback) override
-    {
-        m_pCallback = &callback;
-        return 0;
-    }
-    JLIB::JResult finalize() override { return 0; }
-    JLIB::JResult pollChar() override { return 0; }
-    JLIB::JResult receive(void* buffer, uint32_t size, uint32_t* received) override
-    {
-        *received = 0;
-        while (*received < size && !m_input.empty()) {
-            static_cast<uint8_t*>(buffer)[(*received)++] = m_input.front();
-            m_input.pop_front();
-        }
-        return 0;
-    }
     JLIB::JResult send(const void* data, uint32_t size, uint32_t* sent) override
     {
         if (!data || size == 0 || size > DBGC::DebugConsole::kOutputSize) __builtin_trap();
@@ -41,7 +25,6 @@ public:
         bytesSent += *sent;
         return 0;
     }
-    JLIB::JResult flush() override { return 0; }
     JLIB::JResult runCallback() override
     {
         if (m_connectPending) {
@@ -59,7 +42,7 @@ public:
     void connect() { raise(m_connectPending); }
     void type(const uint8_t* bytes, size_t count)
     {
-        m_input.insert(m_input.end(), bytes, bytes + count);
+        queue(bytes, count);
         raise(m_receivePending);
     }
     bool hasEvents() const { return m_connectPending || m_receivePending; }
@@ -71,8 +54,6 @@ private:
         (void)m_pCallback->onLowIOWakeup(*this);
     }
 
-    DBGC::IDebugConsoleLowIOCallback* m_pCallback = nullptr;
-    std::deque<uint8_t> m_input;
     bool m_connectPending = false;
     bool m_receivePending = false;
 };

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <string>
 
 #include "DiagFramework/diagfrwk_DiagConsole.h"
@@ -21,35 +20,19 @@
 #include "MacBarServer/macbar_File.h"
 #include "MacBarServer/macbar_Server.h"
 #include "TMS/TMSystem.h"
+#include "fuzz_lowio.h"
 
 namespace {
 
-class FuzzLowIO : public DBGC::IDebugConsoleLowIO {
+class FuzzLowIO : public QueuedLowIO {
 public:
     explicit FuzzLowIO(uint32_t limit) : m_limit(limit) {}
-    JLIB::JResult initialize(DBGC::IDebugConsoleLowIOCallback& callback) override
-    {
-        m_pCallback = &callback;
-        return 0;
-    }
-    JLIB::JResult finalize() override { return 0; }
-    JLIB::JResult pollChar() override { return 0; }
-    JLIB::JResult receive(void* buffer, uint32_t size, uint32_t* received) override
-    {
-        *received = 0;
-        while (*received < size && !m_input.empty()) {
-            static_cast<uint8_t*>(buffer)[(*received)++] = m_input.front();
-            m_input.pop_front();
-        }
-        return 0;
-    }
     JLIB::JResult send(const void* data, uint32_t size, uint32_t* sent) override
     {
         if (!data || size == 0 || size >= m_limit) __builtin_trap();
         *sent = size;
         return 0;
     }
-    JLIB::JResult flush() override { return 0; }
     JLIB::JResult runCallback() override
     {
         // Bytes left after an empty line raise the next event, as the network transport does.
@@ -60,12 +43,10 @@ public:
         }
         return 0;
     }
-    void type(const uint8_t* data, size_t size) { m_input.insert(m_input.end(), data, data + size); }
+    void type(const uint8_t* data, size_t size) { queue(data, size); }
 
 private:
     uint32_t m_limit;
-    DBGC::IDebugConsoleLowIOCallback* m_pCallback = nullptr;
-    std::deque<uint8_t> m_input;
 };
 
 class ScratchInfo : public MACBAR::IMacBarProductInfo {

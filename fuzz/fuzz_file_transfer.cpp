@@ -2,21 +2,19 @@
 // and fed the input as a run of commands, its accessor rooted in a temporary folder. Anything
 // written outside that root, or a changed file beside it, aborts.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "comctrl/Core/comctrl_FileAccessor.h"
 #include "comctrl/Core/comctrl_FileTransferer.h"
 #include "comctrl/Core/comctrl_FileTransfererProtocol.h"
 #include "comctrl/Core/comctrl_IPort.h"
+#include "fuzz_sandbox.h"
 #include "oswrap/oswrap_module.h"
 
-namespace fs = std::filesystem;
 namespace P = ComControl::FileTransfererProtocol;
 
 namespace {
@@ -27,59 +25,13 @@ public:
     JLIB::JResult writeRequest(const char*) override { return 0; }
 };
 
-struct Sandbox {
-    fs::path top;
-    fs::path root;
-    std::string sentinel = "left alone";
-
-    Sandbox()
-    {
-        char templ[] = "/tmp/uz_fuzz_ft_XXXXXX";
-        if (!mkdtemp(templ)) std::abort();
-        top = templ;
-        root = top / "box" / "root";
-        fs::create_directories(top / "box");
-        std::ofstream(top / "outside.txt") << sentinel;
-        std::ofstream(top / "box" / "beside.txt") << sentinel;
-    }
-    ~Sandbox()
-    {
-        std::error_code e;
-        fs::remove_all(top, e);
-    }
-    void reset() const
-    {
-        std::error_code e;
-        fs::remove_all(root, e);
-        fs::create_directories(root / "sub", e);
-        std::ofstream(root / "a.bin") << std::string(5000, 'a');
-        std::ofstream(root / "sub" / "b.bin") << "b";
-    }
-    static std::string read(const fs::path& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    // Only the root may change: the files beside it stay, and nothing new appears outside it.
-    void check() const
-    {
-        size_t entries = 0;
-        for (const fs::directory_entry& e : fs::directory_iterator(top)) {
-            (void)e;
-            ++entries;
-        }
-        size_t boxEntries = 0;
-        for (const fs::directory_entry& e : fs::directory_iterator(top / "box")) {
-            (void)e;
-            ++boxEntries;
-        }
-        if (entries != 2 || boxEntries != 2) {
-            for (const fs::directory_entry& e : fs::recursive_directory_iterator(top)) std::fprintf(stderr, "%s\n", e.path().c_str());
-            std::abort();
-        }
-        if (read(top / "outside.txt") != sentinel || read(top / "box" / "beside.txt") != sentinel) std::abort();
-    }
-};
+// The root as each run starts.
+void fill(const FuzzSandbox& sandbox)
+{
+    sandbox.clearRoot();
+    std::ofstream(sandbox.root / "a.bin") << std::string(5000, 'a');
+    std::ofstream(sandbox.root / "sub" / "b.bin") << "b";
+}
 
 void decodeAll(const uint8_t* data, uint32_t size)
 {
@@ -159,11 +111,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool started = oswrap_init(nullptr, 0, 0) == 0;  // dbgPrintf's lock needs it
     (void)started;
-    static Sandbox sandbox;
+    static FuzzSandbox sandbox("/tmp/uz_fuzz_ft_XXXXXX");
     if (size < 1 || size > 65536) return 0;
     decodeAll(data + 1, static_cast<uint32_t>(size - 1));
 
-    sandbox.reset();
+    fill(sandbox);
     ComControl::FileAccessor accessor;
     if (accessor.initialize(1, sandbox.root.c_str(), 256, '/', nullptr) != 0) std::abort();
     SilentPort port;

@@ -4,6 +4,7 @@
 
 #include "DiagFramework/diagfrwk_DiagHooks.h"
 #include "DiagFramework/diagfrwk_DiagLogger.h"
+#include "dbgc/dbgc_LineInput.h"
 #include "dbgc/dbgc_StringElement.h"
 #include "jlib/jlib_cfg.h"
 #include "jlib/jlib_printf.h"
@@ -11,11 +12,6 @@
 namespace DiagFramework {
 
 namespace {
-
-constexpr uint8_t kBackspace = 0x08;
-constexpr uint8_t kLineFeed = 0x0A;
-constexpr uint8_t kCarriageReturn = 0x0D;
-constexpr uint8_t kDelete = 0x7F;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool sameWord(const char* text, const char* word) { return DBGC::StringElement(text).isEqual(word, false); }
@@ -27,13 +23,6 @@ bool isSessionWord(const char* text)
         if (sameWord(text, preset.commandName)) return true;
     }
     return false;
-}
-
-void sendEcho(DBGC::IDebugConsoleLowIO& lowIO, const char* bytes, uint32_t length)
-{
-    uint32_t sent = 0;
-    (void)lowIO.send(bytes, length, &sent);  // a lost echo is not reported to anyone
-    (void)lowIO.flush();
 }
 
 }  // namespace
@@ -201,18 +190,7 @@ JLIB::JResult DiagConsole::output(const char* format, ...)
     if (JLIB::isFailure(formatted)) return JLIB::kFailed;
     (void)DiagLogger::getInstance().add(m_output);  // an unset log only misses the text
     if (!m_pLowIO) return JLIB::kFailed;
-    const uint32_t total = static_cast<uint32_t>(std::strlen(m_output));
-    uint32_t done = 0;
-    JLIB::JResult result = JLIB::kOk;
-    while (done < total) {
-        uint32_t sent = 0;
-        result = m_pLowIO->send(m_output + done, total - done, &sent);
-        result |= m_pLowIO->flush();
-        if (JLIB::isFailure(result)) return result;
-        if (sent == 0) return JLIB::kFailed;  // no progress: repeating would never end
-        done += sent;
-    }
-    return result;
+    return DBGC::LineInput::sendWhole(*m_pLowIO, m_output, static_cast<uint32_t>(std::strlen(m_output)));
 }
 
 JLIB::JResult DiagConsole::restart()
@@ -238,40 +216,17 @@ JLIB::JResult DiagConsole::onLowIOPrepared(DBGC::IDebugConsoleLowIO&)
 
 JLIB::JResult DiagConsole::onLowIOReceived(DBGC::IDebugConsoleLowIO&) { return parse(); }
 
-void DiagConsole::echo(uint8_t byte)
-{
-    if (byte == kBackspace || byte == kDelete) {
-        if (m_lineLength > 0) sendEcho(*m_pLowIO, "\b \b", 3);
-    } else if (byte == kCarriageReturn) {
-        sendEcho(*m_pLowIO, "\r\n", 2);
-    } else {
-        sendEcho(*m_pLowIO, reinterpret_cast<const char*>(&byte), 1);
-    }
-}
+void DiagConsole::echo(uint8_t byte) { DBGC::LineInput::echo(*m_pLowIO, byte, m_lineLength > 0); }
 
 JLIB::JResult DiagConsole::parse()
 {
     if (!m_pLowIO) return JLIB::kFailed;
-    for (;;) {
-        uint8_t byte = 0;
-        uint32_t received = 0;
-        if (JLIB::isFailure(m_pLowIO->receive(&byte, 1, &received)) || received == 0) break;
-        if (m_echo) echo(byte);
-        if (byte == kCarriageReturn) byte = kLineFeed;
-        if (byte == kLineFeed) {
-            // The rest after an empty line stays with the transport, which reports it again.
-            if (m_lineLength == 0) break;
-            if (m_lineLength > kLineSize - 1) m_lineLength = kLineSize - 1;
-            m_line[m_lineLength] = '\0';
-            (void)analyze();  // always 0
-            std::memset(m_line, 0, sizeof m_line);
-            m_lineLength = 0;
-        } else if (byte == kBackspace || byte == kDelete) {
-            if (m_lineLength > 0) m_line[--m_lineLength] = '\0';
-        } else if (byte >= 0x20 && byte <= 0x7E && m_lineLength < kLineSize) {
-            m_line[m_lineLength++] = static_cast<char>(byte);
-        }
-    }
+    DBGC::LineInput::readLines(
+        *m_pLowIO, m_line, kLineSize, m_lineLength,
+        [this](uint8_t byte) {
+            if (m_echo) echo(byte);
+        },
+        [this] { (void)analyze(); });  // always 0
     return JLIB::kOk;
 }
 

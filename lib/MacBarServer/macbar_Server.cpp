@@ -4,6 +4,7 @@
 #include <string>
 
 #include "MacBarServer/macbar_File.h"
+#include "dbgc/dbgc_LineInput.h"
 #include "jlib/jlib_cfg.h"
 #include "jlib/jlib_printf.h"
 
@@ -11,10 +12,6 @@ namespace MACBAR {
 
 namespace {
 
-constexpr uint8_t kBackspace = 0x08;
-constexpr uint8_t kLineFeed = 0x0A;
-constexpr uint8_t kCarriageReturn = 0x0D;
-constexpr uint8_t kDelete = 0x7F;
 constexpr uint32_t kProductNameWidth = 10;
 // A line of 79 characters holds at most 40 tokens.
 constexpr uint32_t kTokenRoom = MacBarServer::kLineSize / 2 + 1;
@@ -68,18 +65,7 @@ JLIB::JResult MacBarServer::output(const char* format, ...)
     const JLIB::JResult formatted = jlib_vsnprintf(m_output, kOutputSize, &length, format, args);
     va_end(args);
     if (JLIB::isFailure(formatted)) return JLIB::kFailed;
-    const uint32_t total = static_cast<uint32_t>(std::strlen(m_output));
-    uint32_t done = 0;
-    JLIB::JResult result = JLIB::kOk;
-    while (done < total) {
-        uint32_t sent = 0;
-        result = m_pLowIO->send(m_output + done, total - done, &sent);
-        result |= m_pLowIO->flush();
-        if (JLIB::isFailure(result)) return result;
-        if (sent == 0) return JLIB::kFailed;  // no progress: repeating would never end
-        done += sent;
-    }
-    return result;
+    return DBGC::LineInput::sendWhole(*m_pLowIO, m_output, static_cast<uint32_t>(std::strlen(m_output)));
 }
 
 JLIB::JResult MacBarServer::onLowIOWakeup(DBGC::IDebugConsoleLowIO&)
@@ -95,24 +81,8 @@ JLIB::JResult MacBarServer::onLowIOReceived(DBGC::IDebugConsoleLowIO&) { return 
 JLIB::JResult MacBarServer::parse()
 {
     if (!m_pLowIO) return JLIB::kFailed;
-    for (;;) {
-        uint8_t byte = 0;
-        uint32_t received = 0;
-        if (JLIB::isFailure(m_pLowIO->receive(&byte, 1, &received)) || received == 0) break;
-        if (byte == kCarriageReturn || byte == kLineFeed) {
-            // The rest after an empty line stays with the transport, which reports it again.
-            if (m_lineLength == 0) break;
-            if (m_lineLength > kLineSize - 1) m_lineLength = kLineSize - 1;
-            m_line[m_lineLength] = '\0';
-            (void)analyze();  // always 0
-            std::memset(m_line, 0, sizeof m_line);
-            m_lineLength = 0;
-        } else if (byte == kBackspace || byte == kDelete) {
-            if (m_lineLength > 0) m_line[--m_lineLength] = '\0';
-        } else if (byte >= 0x20 && byte <= 0x7E && m_lineLength < kLineSize) {
-            m_line[m_lineLength++] = static_cast<char>(byte);
-        }
-    }
+    DBGC::LineInput::readLines(
+        *m_pLowIO, m_line, kLineSize, m_lineLength, [](uint8_t) {}, [this] { (void)analyze(); });  // always 0
     return JLIB::kOk;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "dbgc/dbgc_LineInput.h"
 #include "dbgc/dbgc_ProductInfo.h"
 #include "dbgc/dbgc_stdapi.h"
 #include "dbgc/internal/dbgc_sendWhole.h"
@@ -16,23 +17,12 @@ namespace DBGC {
 
 namespace {
 
-constexpr uint8_t kBackspace = 0x08;
-constexpr uint8_t kDelete = 0x7F;
-constexpr uint8_t kCarriageReturn = 0x0D;
-constexpr uint8_t kLineFeed = 0x0A;
 constexpr uint32_t kNoLimit = 0xFFFFFFFFu;  // tokens are NUL-terminated; the parser stops there
 constexpr uint32_t kVersionTextSize = 16;   // a version text is at most 6 characters
 
 std::atomic<const IProductInfoSource*> gProductInfoSource{nullptr};
 
 bool isCommentStart(char c) { return c == '#' || c == ';' || c == ':'; }
-
-void sendEcho(IDebugConsoleLowIO& lowIO, const char* bytes, uint32_t length)
-{
-    uint32_t sent = 0;
-    (void)lowIO.send(bytes, length, &sent);  // a lost echo is not reported to anyone
-    (void)lowIO.flush();
-}
 
 const char* productName()
 {
@@ -230,16 +220,7 @@ const char* DebugConsole::currentModuleName() const
 
 JLIB::JResult DebugConsole::writePrompt() { return output("%s>", currentModuleName()); }
 
-void DebugConsole::echo(uint8_t byte)
-{
-    if (byte == kBackspace || byte == kDelete) {
-        if (m_lineLength > 0) sendEcho(*m_pLowIO, "\b \b", 3);
-    } else if (byte == kCarriageReturn) {
-        sendEcho(*m_pLowIO, "\r\n", 2);
-    } else {
-        sendEcho(*m_pLowIO, reinterpret_cast<const char*>(&byte), 1);
-    }
-}
+void DebugConsole::echo(uint8_t byte) { LineInput::echo(*m_pLowIO, byte, m_lineLength > 0); }
 
 JLIB::JResult DebugConsole::parse()
 {
@@ -250,11 +231,12 @@ JLIB::JResult DebugConsole::parse()
         uint32_t received = 0;
         if (JLIB::isFailure(m_pLowIO->receive(&byte, 1, &received)) || received == 0) break;
         echo(byte);
-        if (byte == kBackspace || byte == kDelete) {
+        // Unlike the line consoles, the shell keeps its line ended with a NUL at every step.
+        if (LineInput::isErase(byte)) {
             if (m_lineLength > 0) m_line[--m_lineLength] = '\0';
-        } else if (byte == kCarriageReturn || byte == kLineFeed) {
+        } else if (LineInput::isLineEnd(byte)) {
             if (!endLine()) break;
-        } else if (byte >= 0x20 && byte <= 0x7E && m_lineLength < kLineSize - 1) {
+        } else if (LineInput::isPrintable(byte) && m_lineLength < kLineSize - 1) {
             m_line[m_lineLength++] = static_cast<char>(byte);
             m_line[m_lineLength] = '\0';
         }

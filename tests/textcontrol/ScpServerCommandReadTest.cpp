@@ -35,23 +35,13 @@ void addGridParameters(Grid& grid)
     };
 }
 
-class ScpReadCommandsTest : public ::testing::Test {
+class ScpReadCommandsTest : public ServedClientTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(startSocketLayers());
         addGridParameters(grid);
-        owner = std::make_unique<ServerOwner>(4, Models{&grid, nullptr});
-        ASSERT_EQ(0u, owner->initResult);
-        ASSERT_EQ(1u, owner->listenResult);
-        client = std::make_unique<Client>(owner->port);
-        ASSERT_TRUE(client->connected);
-        ASSERT_TRUE(owner->waitEnabled(1));
-    }
-    void TearDown() override
-    {
-        client.reset();
-        owner.reset();  // before the model it borrows
+        serve(Models{&grid, nullptr});
     }
     // Changes the model on the server's thread.
     void steer(const std::function<void()>& change)
@@ -63,8 +53,6 @@ protected:
     }
 
     Grid grid;
-    std::unique_ptr<ServerOwner> owner;
-    std::unique_ptr<Client> client;
 };
 
 struct Exchange {

@@ -13,7 +13,7 @@ namespace {
 
 using Call = GridParameters::Call;
 
-class ScpSnapshotCommandsTest : public ::testing::Test {
+class ScpSnapshotCommandsTest : public ServedClientTest {
 protected:
     void SetUp() override
     {
@@ -21,17 +21,7 @@ protected:
         model.categories[""] = {true, 2, false, 5};
         model.categories["scene"] = {true, 7, true, 12};
         model.longTitle = std::string(65, 'T');
-        owner = std::make_unique<ServerOwner>(4, Models{&model, nullptr});
-        ASSERT_EQ(0u, owner->initResult);
-        ASSERT_EQ(1u, owner->listenResult);
-        client = std::make_unique<Client>(owner->port);
-        ASSERT_TRUE(client->connected);
-        ASSERT_TRUE(owner->waitEnabled(1));
-    }
-    void TearDown() override
-    {
-        client.reset();
-        owner.reset();  // before the model it borrows
+        serve(Models{&model, nullptr});
     }
     // The model's snapshot calls since the last look, read on the server's thread.
     std::vector<Call> takeCalls()
@@ -44,8 +34,6 @@ protected:
     }
 
     GridParameters model;
-    std::unique_ptr<ServerOwner> owner;
-    std::unique_ptr<Client> client;
 };
 
 struct Case {

@@ -363,4 +363,27 @@ private:
 
 inline bool startSocketLayers() { return vsocktest::startOsLayer() && vsock_initModule() == 0; }
 
+// The fixture of the command tests: a server of four sessions over the test's models, with one
+// client connected and served. SetUp fills the models, then calls serve.
+class ServedClientTest : public ::testing::Test {
+protected:
+    void serve(const Models& models)
+    {
+        owner = std::make_unique<ServerOwner>(4, models);
+        ASSERT_EQ(0u, owner->initResult);
+        ASSERT_EQ(1u, owner->listenResult);
+        client = std::make_unique<Client>(owner->port);
+        ASSERT_TRUE(client->connected);
+        ASSERT_TRUE(owner->waitEnabled(1));
+    }
+    void TearDown() override
+    {
+        client.reset();
+        owner.reset();  // before the model it borrows
+    }
+
+    std::unique_ptr<ServerOwner> owner;
+    std::unique_ptr<Client> client;
+};
+
 }  // namespace ScpTest

@@ -1,5 +1,6 @@
 #pragma once
-// The write loop shared by the debug print and the console shell; not for other modules.
+// The write loop shared by the debug print and the console shell; other modules reach it through
+// dbgc_LineInput.h.
 #include <cstdint>
 
 #include "dbgc/dbgc_IDebugConsoleLowIO.h"

@@ -2,14 +2,18 @@
 // Real OSC peers of the server tests, as child processes: Debian's oscsend and oscdump, and a
 // python3-liblo script that runs several clients, each on a port of its own. Every wait is
 // bounded; a child that does not end when asked is killed, and every child is reaped.
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <thread>
@@ -18,6 +22,24 @@
 extern char** environ;
 
 namespace OscTest {
+
+// A UDP port on 127.0.0.1 that the system just handed out.
+inline uint16_t pickUdpPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0) return 0;
+    sockaddr_in in = {};
+    in.sin_family = AF_INET;
+    in.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(in);
+    uint16_t port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&in), sizeof(in)) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&in), &length) == 0) {
+        port = ntohs(in.sin_port);
+    }
+    ::close(fd);
+    return port;
+}
 
 class ChildProcess {
 public:

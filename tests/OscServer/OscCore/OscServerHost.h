@@ -2,9 +2,6 @@
 // The host of a real OSC server in the tests: a thread that creates, drives and destroys the
 // server, as the device's server thread does. It is woken through IVComWakeupFunction and then
 // runs the socket pass; every 30 ms it runs the timer pass; test steps run on it through call.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -21,30 +18,13 @@
 
 #include "OscServer/OscCore/OscServer.h"
 #include "OscServer/OscCore/internal/OscServerProbe.h"
+#include "OscPeer.h"
 #include "OscServerTestSupport.h"
 #include "vsock/vsock.h"
 
 namespace OscTest {
 
 inline bool startSocketLayer() { return startOsLayer() && vsock_initModule() == 0; }
-
-// A UDP port on 127.0.0.1 that the system just handed out.
-inline uint16_t pickUdpPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) return 0;
-    sockaddr_in in = {};
-    in.sin_family = AF_INET;
-    in.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(in);
-    uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&in), sizeof(in)) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&in), &length) == 0) {
-        port = ntohs(in.sin_port);
-    }
-    ::close(fd);
-    return port;
-}
 
 inline uint32_t ignoreChange(uint16_t, uint8_t, uint32_t, uint32_t, uint32_t) { return 0; }
 

@@ -13,6 +13,7 @@
 #include "common/Lpc/LpcPDB.h"
 #include "common/Lpc/LpcPDBLinkWrite.h"
 #include "common/Lpc/LpcSceneList.h"
+#include "common/Lpc/internal/LpcListLog.h"
 #include "dbgc/dbgc_stdapi.h"
 #include "jlib/JVariant.h"
 #include "jlib/jlib_string.h"
@@ -30,20 +31,8 @@ constexpr const char* kInfoTitle = "/Info/Title";
 constexpr uint32_t kTypeCompareLength = 17;
 constexpr uint32_t kNoSlot = 0xFFFFFFFFu;
 
-const char* text(const char* s)
-{
-    return s ? s : "";
-}
-
-void uzLog(bool on, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void uzLog(bool on, const char* format, ...)
-{
-    if (!on) return;
-    va_list args;
-    va_start(args, format);
-    (void)dbgVPrintf(format, args);  // the debug print may be off
-    va_end(args);
-}
+using internal::text;
+using internal::uzLog;
 
 // A database's success statuses are no news to the caller.
 JLIB::JResult failureOnly(JLIB::JResult r)

@@ -17,6 +17,7 @@
 #include "common/Lpc/LpcRecallStopwatch.h"
 #include "common/Lpc/LpcRecallUndo.h"
 #include "common/Lpc/LpcValueHelper.h"
+#include "common/Lpc/internal/LpcListLog.h"
 #include "dbgc/dbgc_stdapi.h"
 #include "jlib/JVariant.h"
 #include "jlib/jlib_string.h"
@@ -59,18 +60,8 @@ struct CanDoFlag {
     bool on;
 };
 
-// printf arguments must never be null.
-const char* text(const char* s) { return s ? s : ""; }
-
-void uzLog(bool on, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void uzLog(bool on, const char* format, ...)
-{
-    if (!on) return;
-    va_list args;
-    va_start(args, format);
-    (void)dbgVPrintf(format, args);  // the debug print may be off
-    va_end(args);
-}
+using internal::text;
+using internal::uzLog;
 
 // One text of the device database; fails for anything but a String.
 JLIB::JResult readText(const PDB::AddressId& id, uint32_t x, std::string& out)

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "LpcBenchComponents.h"
 #include "PDB/pdb_ComponentInfo.h"
 #include "PDB/pdb_ComponentInfoJSON.h"
 #include "PDB/pdb_ComponentInfoRepository.h"
@@ -35,14 +36,6 @@ const Definition kDefinitions[] = {
     {10, 3, "uzSceneStatus"}, {10, 4, "uzSceneList"},   {10, 5, "uzPresetStatus"}, {10, 6, "uzPresetList"},
 };
 
-std::string descriptorFolder()
-{
-    // This file lies in bench/main/app/common/Lpc; the files in main/app/editor/SystemData.
-    std::filesystem::path root(__FILE__);
-    for (int i = 0; i < 6; ++i) root = root.parent_path();
-    return (root / "main/app/editor/SystemData/Descriptor").string();
-}
-
 LPC::LpcUzParameterStrategyBase* strategyOf(const Definition& d)
 {
     if (d.db != 10) return nullptr;
@@ -51,25 +44,9 @@ LPC::LpcUzParameterStrategyBase* strategyOf(const Definition& d)
     return nullptr;
 }
 
-// Other benchmarks of this program may have built the device database already: what exists is
-// kept, what is missing is added.
 bool addDefinition(const Definition& d)
 {
-    PDB::IParameterDB& db = PDB::gPDBCollection.getPDB(d.db);
-    if (db.getComponentIndex(PDB::UniqId(d.uid)) != 0xFFFFFFFFu) return true;
-    if (!PDB::getComponentInfoRepository().getComponentInfo(d.type, 1).isValid()) {
-        std::ifstream in(descriptorFolder() + "/" + d.type + "_1.json", std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        PDB::ComponentInfo info = PDB::parseComponentInfoJSON(text.str().c_str());
-        (void)info.setParameterStrategy(strategyOf(d));  // always 0
-        if (PDB::getComponentInfoRepository().addComponentInfo(info) != 0) return false;
-    }
-    if (JLIB::isFailure(db.addComponent(PDB::UniqId(d.uid), d.type, 1, 0, 0, 0))) return false;
-    if (LPC::LpcUzParameterStrategyBase* strategy = strategyOf(d)) {
-        if (strategy->initialize(db) != 0) return false;
-    }
-    return JLIB::isSuccess(db.setDefault(db.getComponentIndex(PDB::UniqId(d.uid)), 255));
+    return LpcBench::addComponent(PDB::gPDBCollection.getPDB(d.db), d.uid, d.type, strategyOf(d));
 }
 
 // The scene and information databases, a scene list on a fresh folder and one stored scene.

@@ -51,24 +51,8 @@ double normalized(int32_t row, const JVariant& value)
     return LPC::sMemoryItemTable[row].converter->normalize(value, a.min, a.max, a.scaling, nullptr);
 }
 
-struct Record {
-    std::string guid;
-    int32_t paramNo = 0;
-    double value = 0.0;
-};
-
-std::vector<Record> parseRecords(const std::vector<std::string>& lines)
-{
-    std::vector<Record> records;
-    for (const std::string& line : lines) {
-        std::istringstream in(line);
-        std::string word;
-        Record r;
-        in >> word >> r.guid >> r.paramNo >> r.value;
-        records.push_back(r);
-    }
-    return records;
-}
+using LpcTest::parseRecords;
+using LpcTest::Record;
 
 std::string scene(const char* operation, const char* status, int32_t index)
 {

@@ -43,23 +43,6 @@ namespace {
 
 constexpr auto kLimit = 10s;
 
-uint16_t pickUdpPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) return 0;
-    sockaddr_in in = {};
-    in.sin_family = AF_INET;
-    in.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(in);
-    uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&in), sizeof(in)) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&in), &length) == 0) {
-        port = ntohs(in.sin_port);
-    }
-    ::close(fd);
-    return port;
-}
-
 bool sendCommand(const char* threadName, const char* command, uint32_t value = 0)
 {
     TMS::AbstractMessage message;
@@ -129,7 +112,7 @@ protected:
     {
         LinkTableFixture::SetUp();
         ASSERT_EQ(0, vsock_initModule());
-        m_rxPort = pickUdpPort();
+        m_rxPort = OscTest::pickUdpPort();
         ASSERT_NE(0, m_rxPort);
         if (occupyPort()) ASSERT_TRUE(bindAnyAddress(m_rxPort));
         m_folder = std::make_unique<LpcTest::StandInRackFolder>(nullptr);  // no rack: meters show the test pattern

@@ -26,6 +26,7 @@
 #include "dbgc/dbgc_IDebugConsoleLowIO.h"
 #include "dbgc/dbgc_stdapi.h"
 #include "main/app/common/Lpc/LpcLinkTableFixture.h"
+#include "main/app/common/Lpc/LpcOscTestSupport.h"
 #include "main/app/common/Lpc/LpcStandInRack.h"
 
 namespace LpcTest {
@@ -79,23 +80,6 @@ private:
     std::string m_text;
 };
 
-// A user message as "key=value" pairs in the map's order; Int32 values as "#n", UInt32 as "u".
-inline std::string describe(const TMS::AbstractMessage& message)
-{
-    std::string text;
-    for (const auto& [key, value] : message.arguments()) {
-        text += text.empty() ? "" : " ";
-        text += std::string(key.text()) + "=";
-        switch (value.getType()) {
-        case JVariant::kTypeInt32: text += "#" + std::to_string(value.toInt32()); break;
-        case JVariant::kTypeUInt32: text += "u" + std::to_string(value.toUInt32()); break;
-        case JVariant::kTypeString: text += value.toString(); break;
-        default: text += "?"; break;
-        }
-    }
-    return text;
-}
-
 // The thread "OSCServer" until the real one exists: records the user messages and events that
 // reach it; onMessage runs on its task for each user message, before the record.
 class OscServerRecorder : public TMS::AbstractThread {
@@ -135,7 +119,7 @@ protected:
         if (message.messageType() != TMS::kMessageUser) return result;
         if (onMessage) onMessage(message);
         std::lock_guard<std::mutex> hold(m_lock);
-        m_messages.push_back(describe(message));
+        m_messages.push_back(LpcOscTest::describeMessage(message));
         return result;
     }
     JLIB::JResult onReceiveEvent(uint32_t eventNumber) override

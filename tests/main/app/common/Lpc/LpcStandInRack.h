@@ -110,6 +110,27 @@ struct StandInControls {
     }
 };
 
+// One "record" line of the stand-in's log: a value the rack was handed.
+struct Record {
+    std::string guid;
+    int32_t paramNo = 0;
+    double value = 0.0;
+};
+
+// The records of the given "record" lines, in order.
+inline std::vector<Record> parseRecords(const std::vector<std::string>& lines)
+{
+    std::vector<Record> records;
+    for (const std::string& line : lines) {
+        std::istringstream in(line);
+        std::string word;
+        Record r;
+        in >> word >> r.guid >> r.paramNo >> r.value;
+        records.push_back(r);
+    }
+    return records;
+}
+
 // A working folder holding one variant as "libmurremotelib.so" (or nothing), entered for the
 // test's lifetime.
 class StandInRackFolder {

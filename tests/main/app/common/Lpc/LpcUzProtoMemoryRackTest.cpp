@@ -56,25 +56,8 @@ std::set<std::string> moduleTableGuids()
     return guids;
 }
 
-struct Record {
-    std::string guid;
-    int32_t paramNo;
-    double value;
-};
-
-// The records of every "setParameters" line after the first index-th one.
-std::vector<Record> parseRecords(const std::vector<std::string>& lines)
-{
-    std::vector<Record> records;
-    for (const std::string& line : lines) {
-        std::istringstream in(line);
-        std::string word;
-        Record r;
-        in >> word >> r.guid >> r.paramNo >> r.value;
-        records.push_back(r);
-    }
-    return records;
-}
+using LpcTest::parseRecords;
+using LpcTest::Record;
 
 // The rack connected through the stand-in, over the shipped databases with the link table.
 class LpcUzProtoMemoryRackTest : public LpcTest::LinkTableFixture {

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "../LpcBenchComponents.h"
 #include "PDB/pdb_ComponentInfo.h"
 #include "PDB/pdb_ComponentInfoJSON.h"
 #include "PDB/pdb_ComponentInfoRepository.h"
@@ -52,14 +53,6 @@ const Definition kDefinitions[] = {
     {4, "uzSceneList"},   {5, "uzPresetStatus"}, {6, "uzPresetList"},
 };
 
-std::string descriptorFolder()
-{
-    // This file lies in bench/main/app/common/Lpc/OscServerThread; the files in main/app/editor/SystemData.
-    std::filesystem::path root(__FILE__);
-    for (int i = 0; i < 7; ++i) root = root.parent_path();
-    return (root / "main/app/editor/SystemData/Descriptor").string();
-}
-
 LPC::LpcUzParameterStrategyBase* strategyOf(const Definition& d)
 {
     if (d.uid == 0) return &LPC::gUzParameterStrategyCurrent;
@@ -67,25 +60,9 @@ LPC::LpcUzParameterStrategyBase* strategyOf(const Definition& d)
     return nullptr;
 }
 
-// Other benchmarks of this program may have built the device database already: what exists is
-// kept, what is missing is added.
 bool addDefinition(const Definition& d)
 {
-    PDB::IParameterDB& db = LPC::getLpcPDB();
-    if (db.getComponentIndex(PDB::UniqId(d.uid)) != 0xFFFFFFFFu) return true;
-    if (!PDB::getComponentInfoRepository().getComponentInfo(d.type, 1).isValid()) {
-        std::ifstream in(descriptorFolder() + "/" + d.type + "_1.json", std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        PDB::ComponentInfo info = PDB::parseComponentInfoJSON(text.str().c_str());
-        (void)info.setParameterStrategy(strategyOf(d));  // always 0
-        if (PDB::getComponentInfoRepository().addComponentInfo(info) != 0) return false;
-    }
-    if (JLIB::isFailure(db.addComponent(PDB::UniqId(d.uid), d.type, 1, 0, 0, 0))) return false;
-    if (LPC::LpcUzParameterStrategyBase* strategy = strategyOf(d)) {
-        if (strategy->initialize(db) != 0) return false;
-    }
-    return JLIB::isSuccess(db.setDefault(db.getComponentIndex(PDB::UniqId(d.uid)), 255));
+    return LpcBench::addComponent(LPC::getLpcPDB(), d.uid, d.type, strategyOf(d));
 }
 
 int udpSocket(uint16_t& port)
