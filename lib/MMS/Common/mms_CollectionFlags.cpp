@@ -125,6 +125,28 @@ uint32_t markChanged(IDirtyFlagHolder* holder, unsigned char* factorMemory, uint
     return kMmsChanged;
 }
 
+bool isSameElement(const unsigned char* a, const unsigned char* b, uint32_t size)
+{
+    switch (size) {
+    case 1: return *a == *b;
+    case 2: {
+        uint16_t x;
+        uint16_t y;
+        std::memcpy(&x, a, 2);
+        std::memcpy(&y, b, 2);
+        return x == y;
+    }
+    case 4: {
+        uint32_t x;
+        uint32_t y;
+        std::memcpy(&x, a, 4);
+        std::memcpy(&y, b, 4);
+        return x == y;
+    }
+    default: return std::memcmp(a, b, size) == 0;
+    }
+}
+
 // One parameter whose image block is laid out exactly like the own one: image, values and filter
 // point at the element that holds the parameter.
 uint32_t importSameLayoutParameter(const Parameter& parameter, uint8_t factor, const unsigned char* image,
@@ -146,12 +168,21 @@ uint32_t importSameLayoutParameter(const Parameter& parameter, uint8_t factor, c
         }
         return result;
     }
-    for (uint32_t i = 0; i < parameter.getArraySize(); ++i) {
-        const uint32_t at = offset + i * size;
-        if (std::memcmp(image + at, values + at, size) == 0) continue;
-        if (filter != nullptr && anyNonZero(filter + at, size)) continue;
-        std::memcpy(values + at, image + at, size);
-        result |= markChanged(holder, factorMemory, firstBit + i, factor);
+    // An import usually changes few values: equal runs are skipped a chunk at a time, and the
+    // elements of a differing chunk compared without a library call for the common sizes.
+    constexpr uint32_t kChunk = 16;
+    const uint32_t count = parameter.getArraySize();
+    for (uint32_t first = 0; first < count; first += kChunk) {
+        const uint32_t last = count - first < kChunk ? count : first + kChunk;
+        const uint32_t from = offset + first * size;
+        if (std::memcmp(image + from, values + from, size_t{last - first} * size) == 0) continue;
+        for (uint32_t i = first; i < last; ++i) {
+            const uint32_t at = offset + i * size;
+            if (isSameElement(image + at, values + at, size)) continue;
+            if (filter != nullptr && anyNonZero(filter + at, size)) continue;
+            std::memcpy(values + at, image + at, size);
+            result |= markChanged(holder, factorMemory, firstBit + i, factor);
+        }
     }
     return result;
 }

@@ -51,6 +51,29 @@ void reverseBytes(unsigned char* p, uint32_t n)
     }
 }
 
+// count elements of size bytes back to back, each reversed; the common sizes word by word, since
+// whole value areas go through here.
+void reverseElements(unsigned char* p, uint32_t count, uint32_t size)
+{
+    if (size == 4) {
+        for (uint32_t k = 0; k < count; ++k, p += 4) {
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            v = __builtin_bswap32(v);
+            std::memcpy(p, &v, 4);
+        }
+    } else if (size == 2) {
+        for (uint32_t k = 0; k < count; ++k, p += 2) {
+            uint16_t v;
+            std::memcpy(&v, p, 2);
+            v = __builtin_bswap16(v);
+            std::memcpy(p, &v, 2);
+        }
+    } else {
+        for (uint32_t k = 0; k < count; ++k, p += size) reverseBytes(p, size);
+    }
+}
+
 uint32_t swap32(uint32_t v) { return __builtin_bswap32(v); }
 uint16_t swap16(uint16_t v) { return __builtin_bswap16(v); }
 
@@ -245,9 +268,7 @@ struct TagArea {
                 if (mmsIsFailure(readParameter(p, parametersEnd, &prm))) return;
                 const uint64_t start = element + layout.place(prm);
                 if (prm.isSwapped()) {
-                    for (uint32_t k = 0; k < prm.arraySize; ++k) {
-                        reverseBytes(data + start + uint64_t{k} * prm.elementSize, prm.elementSize);
-                    }
+                    reverseElements(data + start, prm.arraySize, prm.elementSize);
                 }
                 p += prm.length;
             }

@@ -73,7 +73,7 @@ Root::~Root()
     m_pluginCount = 0;
 
     if ((m_ownership & kOwnDefinition) == 0) {
-        if (m_pTop != nullptr) {
+        if (m_pTop != nullptr && !m_treeBorrowed) {
             if ((m_ownership & kOwnNodePool) != 0) {
                 (void)m_pTop->releaseItems(m_pDefinitionMemory);  // the nodes go with the area
             } else {

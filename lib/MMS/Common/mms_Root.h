@@ -393,8 +393,20 @@ public:
     // BEGIN values/changes/plug-ins helpers: further non-virtual helpers of those files go here.
     // END values/changes/plug-ins helpers
 
-    // ---- Sharing, restoring and copying (later) ----
+    // ---- Sharing, restoring and copying (mms_RootShare.cpp) ----
     [[nodiscard]] uint32_t setSharedInfoDef(sharedRootInfo* out) const;
+
+private:
+    // 0 when the described tag area equals this root's in size and every byte, else 0x80000002.
+    [[nodiscard]] uint32_t copyInfoCheck(const sharedRootInfo& source) const;
+    [[nodiscard]] uint32_t memoryPoolCopy(const sharedRootInfo& source, uint8_t flags, uint32_t subscribeMode);
+    [[nodiscard]] uint32_t importCopyPrm(const sharedRootInfo& source, uint32_t subscribeMode);
+    [[nodiscard]] uint32_t jointPrmMemory(const sharedRootInfo& info);
+    [[nodiscard]] uint32_t jointPrmMemoryOnly(const sharedRootInfo& info);
+    // Gives back what a failed joint took, freeing nothing borrowed.
+    void undoJoint();
+
+public:
 
 private:
     uint8_t m_ownership = 0;
@@ -416,6 +428,9 @@ private:
     ProcessOption* m_pPlugins = nullptr;
     uint32_t m_pluginCount = 0;
     IChannelLinker* m_pChannelLinker = nullptr;  // not owned
+    // The tree's nodes and child lists belong to the described root (a restored root): only the
+    // node pool copy, tag area and string pool made here are given back.
+    bool m_treeBorrowed = false;
 };
 
 }  // namespace MMS
