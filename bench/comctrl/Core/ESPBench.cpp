@@ -23,43 +23,16 @@
 #include "comctrl/Core/comctrl_ESP.h"
 #include "oswrap/oswrap.h"
 #include "vsock/vsock.h"
+#include "LinkBenchSupport.h"
 
 namespace {
 
+using linkbench::loopback;
+using linkbench::pickPort;
+using linkbench::startLayers;
+
 constexpr size_t kMessage = 1 << 20;
 constexpr size_t kTransfer = 16 * kMessage;
-
-bool startLayers()
-{
-    static const bool started = [] {
-        const JLIB::JResult r = oswrap_init(nullptr, 0, 0);
-        return (r == 0 || r == 0x80000008u) && vsock_initModule() == 0;
-    }();
-    return started;
-}
-
-sockaddr_in loopback(uint16_t port)
-{
-    sockaddr_in in = {};
-    in.sin_family = AF_INET;
-    in.sin_port = htons(port);
-    in.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return in;
-}
-
-uint16_t pickPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in in = loopback(0);
-    socklen_t length = sizeof(in);
-    uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&in), sizeof(in)) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&in), &length) == 0) {
-        port = ntohs(in.sin_port);
-    }
-    ::close(fd);
-    return port;
-}
 
 VCOM::VComSocketAddress loopbackAddress() { return VCOM::VComSocketAddress(NETC_AF_INET, "127.0.0.1"); }
 

@@ -28,91 +28,19 @@
 #include "dbgc/dbgc_stdapi.h"
 #include "oswrap/oswrap.h"
 #include "vsock/vsock.h"
+#include "LinkBenchSupport.h"
 
 namespace {
 
+using linkbench::loopback;
+using linkbench::pickPort;
+using linkbench::startLayers;
+
 constexpr size_t kEcho = 16;
-
-bool startLayers()
-{
-    static const bool started = [] {
-        const JLIB::JResult r = oswrap_init(nullptr, 0, 0);
-        (void)dbgSetDbgMode(0);  // the units' connection lines would interleave with the report
-        return (r == 0 || r == 0x80000008u) && vsock_initModule() == 0;
-    }();
-    return started;
-}
-
-sockaddr_in loopback(uint16_t port)
-{
-    sockaddr_in in = {};
-    in.sin_family = AF_INET;
-    in.sin_port = htons(port);
-    in.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return in;
-}
-
-uint16_t pickPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in in = loopback(0);
-    socklen_t length = sizeof(in);
-    uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&in), sizeof(in)) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&in), &length) == 0) {
-        port = ntohs(in.sin_port);
-    }
-    ::close(fd);
-    return port;
-}
 
 VCOM::VComSocketAddress loopbackAddress() { return VCOM::VComSocketAddress(NETC_AF_INET, "127.0.0.1"); }
 
-bool readWhole(int fd, uint8_t* buffer, size_t length)
-{
-    size_t got = 0;
-    while (got < length) {
-        const ssize_t n = ::recv(fd, buffer + got, length - got, 0);
-        if (n <= 0) return false;
-        got += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-void BM_PosixEcho16(benchmark::State& state)
-{
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in in = loopback(0);
-    socklen_t length = sizeof(in);
-    (void)::bind(listener, reinterpret_cast<sockaddr*>(&in), sizeof(in));
-    (void)::getsockname(listener, reinterpret_cast<sockaddr*>(&in), &length);
-    (void)::listen(listener, 1);
-    const int client = ::socket(AF_INET, SOCK_STREAM, 0);
-    const int one = 1;
-    (void)::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
-    (void)::connect(client, reinterpret_cast<sockaddr*>(&in), sizeof(in));
-    const int server = ::accept(listener, nullptr, nullptr);
-    (void)::setsockopt(server, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
-    std::thread echo([server] {
-        uint8_t bytes[kEcho];
-        while (readWhole(server, bytes, kEcho)) {
-            if (::send(server, bytes, kEcho, MSG_NOSIGNAL) != static_cast<ssize_t>(kEcho)) return;
-        }
-    });
-    uint8_t out[kEcho] = {1, 2, 3};
-    uint8_t back[kEcho];
-    for (auto _ : state) {
-        if (::send(client, out, kEcho, MSG_NOSIGNAL) != static_cast<ssize_t>(kEcho) || !readWhole(client, back, kEcho)) {
-            state.SkipWithError("echo failed");
-            break;
-        }
-    }
-    ::shutdown(client, SHUT_RDWR);
-    echo.join();
-    ::close(server);
-    ::close(client);
-    ::close(listener);
-}
+void BM_PosixEcho16(benchmark::State& state) { linkbench::posixRequestReply(state, kEcho, kEcho); }
 BENCHMARK(BM_PosixEcho16)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 constexpr uint32_t kServerUser = 1;
