@@ -160,11 +160,34 @@ protected:
             },
             limit);
     }
-    void linkDevice()
+    void linkDevice(const std::string& deviceVersion = "")
     {
         ASSERT_TRUE(request("set_net_info", "n1", {{"pcIpAddr", "127.0.0.1"}, {"devIpAddr", "127.0.0.1"}}));
         ASSERT_EQ("ok", nextReply().value("result", ""));
         ASSERT_TRUE(waitForDeviceStatus(1)) << m_editor.engine().output() << m_device.output();
+        // The device's profile arrives with the database synchronisation, which may end after the status: the
+        // editor asks the device information until the device's sync version is there, as a real editor would.
+        ASSERT_TRUE(deviceVersionArrived(deviceVersion)) << outputs();
+    }
+    bool deviceVersionArrived(const std::string& expected)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kLimit;
+        for (int i = 0; std::chrono::steady_clock::now() < deadline; ++i) {
+            if (!request("get_dev_info", "i" + std::to_string(i))) return false;
+            const json reply = nextReply();
+            if (reply.is_null()) return false;
+            // Before the device is there the reply carries no information record.
+            const json info = reply.contains("cmdinfo") && reply["cmdinfo"].is_object() &&
+                                      reply["cmdinfo"].contains("info") && reply["cmdinfo"]["info"].is_object()
+                                  ? reply["cmdinfo"]["info"]
+                                  : json::object();
+            const std::string real = info.contains("syncVersion") && info["syncVersion"].is_string()
+                                         ? info["syncVersion"].get<std::string>() : "";
+            const std::string local = info.contains("localSyncVersion") && info["localSyncVersion"].is_string()
+                                          ? info["localSyncVersion"].get<std::string>() : "";
+            if (!real.empty() && real == (expected.empty() ? local : expected)) return true;
+        }
+        return false;
     }
 
     // What both processes printed, for a failure's message.
@@ -235,7 +258,7 @@ TEST_F(UzengineSyncTest, DifferentVersionsAreRefusedAtOnce)
     startDevice();
     ASSERT_EQ("OK", m_device.askFor("set 0 0 /Specification/SyncVersion 0 0 2", "OK"));
     startEngine();
-    linkDevice();
+    linkDevice("2");
     for (const char* cmd : {"set_sync_device", "get_sync_device"}) {
         ASSERT_TRUE(request(cmd, "s1"));
         const json reply = nextReply();
