@@ -19,10 +19,11 @@ struct T_TASK_ITEM {
 
 // The task list handed to the change-event callback: the address of the list origin cell and the
 // offset of the first task item from it (0: no task). Only offsets are followed, so a caller may
-// build one around a task item of its own with any origin.
+// build one around a task item of its own with any origin. getTaskItem advances first through a
+// const list, as a change-event receiver is handed one.
 struct T_TASK_LIST {
     const int64_t* origin = nullptr;
-    int64_t first = 0;
+    mutable int64_t first = 0;
 };
 
 // What the tree marks through during one set, import or reset operation.
