@@ -127,7 +127,7 @@ unsigned typeCodeOf(const char* text)
 const char* const ParseHandler::attrAry[T_PRM_INFO::CATEGORY_COUNT] = {
     "minimum", "maximum", "default", "step", "nominal", "unit", "scaling", "kind", "nameformat"};
 
-ParseHandler::ParseHandler(IFieldBuilder* field, const char* descName, uint32_t descLength, const char* rootName,
+ParseHandler::ParseHandler(IField* field, const char* descName, uint32_t descLength, const char* rootName,
                            uint32_t rootLength, BUILD_OPTION option, const T_MMS_SCRIPT_MACRO* macros,
                            uint32_t macroCount)
     : m_field(field), m_nodes{}, m_depth(0), m_state(kBeforeFunction), m_savedState(kBeforeFunction), m_prm{},
@@ -490,7 +490,7 @@ private:
 
 bool missing(const void* p, uint32_t length) { return !p || length == 0; }
 
-uint32_t run(IFieldBuilder* field, const char* descName, uint32_t descLength, const char* rootName, uint32_t rootLength,
+uint32_t run(IField* field, const char* descName, uint32_t descLength, const char* rootName, uint32_t rootLength,
              XML_Parser reader, SliceSource& source, BUILD_OPTION option, const T_MMS_SCRIPT_MACRO* macros,
              uint32_t macroCount)
 {
@@ -519,7 +519,7 @@ uint32_t run(IFieldBuilder* field, const char* descName, uint32_t descLength, co
 
 }  // namespace
 
-uint32_t XmlParser::Parse(IFieldBuilder* field, const char* descName, uint32_t descLength, const char* rootName,
+uint32_t XmlParser::Parse(IField* field, const char* descName, uint32_t descLength, const char* rootName,
                           uint32_t rootLength, const char* buffer, uint32_t bufferLength, BUILD_OPTION option,
                           const T_MMS_SCRIPT_MACRO* macros, uint32_t macroCount)
 {
@@ -536,7 +536,7 @@ uint32_t XmlParser::Parse(IFieldBuilder* field, const char* descName, uint32_t d
     return r;
 }
 
-uint32_t XmlParser::Parse(IFieldBuilder* field, const char* descName, uint32_t descLength, const char* rootName,
+uint32_t XmlParser::Parse(IField* field, const char* descName, uint32_t descLength, const char* rootName,
                           uint32_t rootLength, const char* directory, uint32_t directoryLength, const char* file,
                           uint32_t fileLength, BUILD_OPTION option, const T_MMS_SCRIPT_MACRO* macros,
                           uint32_t macroCount)

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "jlib/JVariant.h"
-#include "mms_FieldBuilder.h"
+#include "MMS/Common/mms_IField.h"
 #include "mms_Script.h"
 
 namespace MMS {
@@ -77,7 +77,7 @@ public:
         char nameFormat[kNameFormatSize];
     };
 
-    ParseHandler(IFieldBuilder* field, const char* descName, uint32_t descLength, const char* rootName,
+    ParseHandler(IField* field, const char* descName, uint32_t descLength, const char* rootName,
                  uint32_t rootLength, BUILD_OPTION option, const T_MMS_SCRIPT_MACRO* macros, uint32_t macroCount);
     ParseHandler(const ParseHandler&) = delete;
     ParseHandler& operator=(const ParseHandler&) = delete;
@@ -106,7 +106,7 @@ private:
     // An integer attribute: its value when it reads as a positive integer (unsigned kind), else fallback.
     unsigned readCount(const char* text, unsigned fallback) const;
 
-    IFieldBuilder* m_field;
+    IField* m_field;
     char m_descName[kNameSize];
     char m_rootName[kNameSize];
     unsigned m_nodes[5];
@@ -126,12 +126,12 @@ private:
 class XmlParser {
 public:
     // The file form: directory "/" file, opened for reading.
-    static uint32_t Parse(IFieldBuilder* field, const char* descName, uint32_t descLength, const char* rootName,
+    static uint32_t Parse(IField* field, const char* descName, uint32_t descLength, const char* rootName,
                           uint32_t rootLength, const char* directory, uint32_t directoryLength, const char* file,
                           uint32_t fileLength, BUILD_OPTION option, const T_MMS_SCRIPT_MACRO* macros,
                           uint32_t macroCount);
     // The buffer form: the document ends at the end of the buffer or at a NUL in it.
-    static uint32_t Parse(IFieldBuilder* field, const char* descName, uint32_t descLength, const char* rootName,
+    static uint32_t Parse(IField* field, const char* descName, uint32_t descLength, const char* rootName,
                           uint32_t rootLength, const char* buffer, uint32_t bufferLength, BUILD_OPTION option,
                           const T_MMS_SCRIPT_MACRO* macros, uint32_t macroCount);
     // The default table of every parse whose own table is null or empty; set before parses start.

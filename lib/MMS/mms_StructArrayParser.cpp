@@ -107,7 +107,7 @@ uint32_t StructArrayParser::validateNumericParameter(const JVariant* value, unsi
     return refused ? kMmspUnacceptable : kindCheck;
 }
 
-uint32_t StructArrayParser::appendCollection(IFieldBuilder* field, const char* rootName, const NodeStruct* row,
+uint32_t StructArrayParser::appendCollection(IField* field, const char* rootName, const NodeStruct* row,
                                              unsigned* collectionIndex)
 {
     if (!field || !rootName || !row || !collectionIndex) return kMmspMissingArgument;
@@ -117,7 +117,7 @@ uint32_t StructArrayParser::appendCollection(IFieldBuilder* field, const char* r
     return r;
 }
 
-uint32_t StructArrayParser::appendParameter(IFieldBuilder* field, const char* rootName, const NodeStruct* row,
+uint32_t StructArrayParser::appendParameter(IField* field, const char* rootName, const NodeStruct* row,
                                             unsigned collectionIndex)
 {
     if (!field || !rootName || !row) return kMmspMissingArgument;
@@ -125,7 +125,7 @@ uint32_t StructArrayParser::appendParameter(IFieldBuilder* field, const char* ro
                                     : appendNumericParameter(field, rootName, row, collectionIndex);
 }
 
-uint32_t StructArrayParser::appendNumericParameter(IFieldBuilder* field, const char* rootName, const NodeStruct* row,
+uint32_t StructArrayParser::appendNumericParameter(IField* field, const char* rootName, const NodeStruct* row,
                                                    unsigned collectionIndex)
 {
     if (!field || !rootName || !row) return kMmspMissingArgument;
@@ -151,7 +151,7 @@ uint32_t StructArrayParser::appendNumericParameter(IFieldBuilder* field, const c
                              &values[2], &values[3], nullptr, unit, unitSize, 1, 0, nullptr, 0);
 }
 
-uint32_t StructArrayParser::appendStringParameter(IFieldBuilder* field, const char* rootName, const NodeStruct* row,
+uint32_t StructArrayParser::appendStringParameter(IField* field, const char* rootName, const NodeStruct* row,
                                                   unsigned collectionIndex)
 {
     if (!field || !rootName || !row) return kMmspMissingArgument;
@@ -177,7 +177,7 @@ uint32_t StructArrayParser::appendStringParameter(IFieldBuilder* field, const ch
                              hasDefault ? &defaultValue : nullptr, nullptr, nullptr, unit, unitSize, 1, 0, nullptr, 0);
 }
 
-uint32_t StructArrayParser::createMmsCore(IFieldBuilder* field, const char* rootName, const NodeStruct* table,
+uint32_t StructArrayParser::createMmsCore(IField* field, const char* rootName, const NodeStruct* table,
                                           uint32_t count)
 {
     if (!field || !rootName || !table || count == 0) return kMmspMissingArgument;
@@ -211,7 +211,7 @@ struct TablePart {
 
 }  // namespace
 
-static uint32_t buildRoot(StructArrayParser& parser, IFieldBuilder* field, const char* rootName, uint32_t nameLength,
+static uint32_t buildRoot(StructArrayParser& parser, IField* field, const char* rootName, uint32_t nameLength,
                           const TablePart* parts, int partCount)
 {
     if (!field || !rootName || nameLength == 0) return kMmspMissingArgument;
@@ -240,14 +240,14 @@ static uint32_t buildRoot(StructArrayParser& parser, IFieldBuilder* field, const
     return parser.toMmspError(r == 0 ? finished : r);
 }
 
-uint32_t StructArrayParser::createMms(IFieldBuilder* field, const char* rootName, uint32_t nameLength,
+uint32_t StructArrayParser::createMms(IField* field, const char* rootName, uint32_t nameLength,
                                       const NodeStruct* table, uint32_t count)
 {
     const TablePart parts[1] = {{table, count}};
     return buildRoot(*this, field, rootName, nameLength, parts, 1);
 }
 
-uint32_t StructArrayParser::createMms(IFieldBuilder* field, const char* rootName, uint32_t nameLength,
+uint32_t StructArrayParser::createMms(IField* field, const char* rootName, uint32_t nameLength,
                                       const NodeStruct* table1, uint32_t count1, const NodeStruct* table2,
                                       uint32_t count2)
 {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "jlib/JVariant.h"
-#include "mms_FieldBuilder.h"
+#include "MMS/Common/mms_IField.h"
 
 namespace MMS {
 
@@ -26,22 +26,22 @@ class StructArrayParser {
 public:
     virtual ~StructArrayParser() = default;
 
-    uint32_t createMms(IFieldBuilder* field, const char* rootName, uint32_t nameLength, const NodeStruct* table,
+    uint32_t createMms(IField* field, const char* rootName, uint32_t nameLength, const NodeStruct* table,
                        uint32_t count);
     // The second table is appended after the first.
-    uint32_t createMms(IFieldBuilder* field, const char* rootName, uint32_t nameLength, const NodeStruct* table1,
+    uint32_t createMms(IField* field, const char* rootName, uint32_t nameLength, const NodeStruct* table1,
                        uint32_t count1, const NodeStruct* table2, uint32_t count2);
     uint32_t countParams(const NodeStruct* table, uint32_t count, unsigned* collections, unsigned* parameters,
                          unsigned* stringBytes);
-    uint32_t createMmsCore(IFieldBuilder* field, const char* rootName, const NodeStruct* table, uint32_t count);
+    uint32_t createMmsCore(IField* field, const char* rootName, const NodeStruct* table, uint32_t count);
     // By the lowest byte: 0x01, 0x03, 0x04 the field refused; 0x02, 0x08, 0x09 unacceptable; else unchanged.
     uint32_t toMmspError(uint32_t code);
     bool validate(const NodeStruct* row) const;
-    uint32_t appendCollection(IFieldBuilder* field, const char* rootName, const NodeStruct* row, unsigned* collectionIndex);
-    uint32_t appendParameter(IFieldBuilder* field, const char* rootName, const NodeStruct* row, unsigned collectionIndex);
-    uint32_t appendStringParameter(IFieldBuilder* field, const char* rootName, const NodeStruct* row,
+    uint32_t appendCollection(IField* field, const char* rootName, const NodeStruct* row, unsigned* collectionIndex);
+    uint32_t appendParameter(IField* field, const char* rootName, const NodeStruct* row, unsigned collectionIndex);
+    uint32_t appendStringParameter(IField* field, const char* rootName, const NodeStruct* row,
                                    unsigned collectionIndex);
-    uint32_t appendNumericParameter(IFieldBuilder* field, const char* rootName, const NodeStruct* row,
+    uint32_t appendNumericParameter(IField* field, const char* rootName, const NodeStruct* row,
                                     unsigned collectionIndex);
     uint32_t validateNumericParameter(const JVariant* value, unsigned readingKind, unsigned typeCode,
                                       bool mustBePositive);

@@ -1,5 +1,6 @@
-// XML definition files read into a recording field: the elements and attributes each build
-// operation receives, the lenient skipping, the build options and the result codes.
+// XML definition files read into a recording field (the elements and attributes each build
+// operation receives, the lenient skipping, the build options and the result codes) and into a
+// real field (what the built root then answers).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -11,6 +12,8 @@
 #include <string>
 
 #include "MMS/Common/MmsTestHeap.h"
+#include "MMS/Common/mms_Field.h"
+#include "MMS/Common/mms_PrmAttrib.h"
 #include "MMS/mms_ParseHandler.h"
 #include "RecordingField.h"
 
@@ -110,6 +113,66 @@ TEST_F(ParseHandlerTest, BuildsTheWholeDefinition)
 }
 
 // What each attribute element gives, by parameter type.
+// The same kind of definition built for real: the root answers with what the file says.
+TEST_F(ParseHandlerTest, BuildsARootThatAnswersForTheDefinition)
+{
+    MMS::Field field(nullptr, nullptr, nullptr, nullptr, nullptr);
+    const std::string xml =
+        "<function name=\"Top\" stringsize=\"64\" version=\"01.02.03 A\">\n"
+        " <collections>\n"
+        "  <parameter name=\"gain\" type=\"int16_t\" arraysize=\"$N\">\n"
+        "   <minimum>-5</minimum><maximum>$CH*100</maximum><default>7</default><step>1</step>\n"
+        "   <unit>dB</unit><scaling>10</scaling><kind>2</kind><default>9</default>\n"
+        "  </parameter>\n"
+        "  <parameter name=\"bad\" type=\"int\"/>\n"
+        "  <collection name=\"Ch\" arraysize=\"2\">\n"
+        "   <collection name=\"Eq\"><parameter name=\"freq\" type=\"float\"><minimum>0.0</minimum>"
+        "<maximum>2.0</maximum><default>1.5</default></parameter></collection>\n"
+        "   <parameter name=\"label\" type=\"string\"><maximum>8</maximum><default>abc</default></parameter>\n"
+        "  </collection>\n"
+        " </collections>\n"
+        "</function>\n";
+    // Units and string values live in the root's string memory, sized by stringsize.
+    ASSERT_EQ(XmlParser::Parse(&field, "Desc", 5, "Template", 9, xml.data(), static_cast<uint32_t>(xml.size()),
+                               MMS::BUILD_OPTION_FINISH, kMacros, 2),
+              0u);
+    uint8_t status = 0;
+    ASSERT_EQ(field.getStatus(&status), 0u);
+    EXPECT_EQ(status, 2u);
+    char text[24] = {};
+    ASSERT_EQ(field.getDescName(text, "Template"), 0u);
+    EXPECT_STREQ(text, "Desc");
+    ASSERT_EQ(field.getDescVersion(text, "Template"), 0u);
+    EXPECT_STREQ(text, "01.02.03 A");
+    uint32_t collections = 0, parameters = 0;
+    ASSERT_EQ(field.getNodeAddrNum(&collections, &parameters, "Template"), 0u);
+    EXPECT_EQ(collections, 3u);  // the top, Ch and Eq
+    EXPECT_EQ(parameters, 3u);   // "bad" was skipped
+
+    MMS::T_PRM_ATTRIB gain;
+    ASSERT_EQ(field.getPrmAttrib(&gain, "Template", "gain", 5), 0u);
+    EXPECT_EQ(gain.type, 0x002u);
+    EXPECT_EQ(gain.minimum.toInt32(), -5);
+    EXPECT_EQ(gain.maximum.toInt32(), 800);
+    EXPECT_EQ(gain.defaultValue.toInt32(), 7);  // the first default counts
+    EXPECT_EQ(gain.scaling, 10u);
+    EXPECT_EQ(gain.kind, 2u);
+    EXPECT_STREQ(gain.unit, "dB");
+    uint32_t size = 0;
+    ASSERT_EQ(field.getNodeArraySize(&size, "Template", "gain", 5), 0u);
+    EXPECT_EQ(size, 3u);
+    ASSERT_EQ(field.getNodeArraySize(&size, "Template", "Ch", 3), 0u);
+    EXPECT_EQ(size, 2u);
+
+    // The defaults are written when the build finishes: every element reads its default.
+    JVariant value;
+    const uint32_t second[3] = {1, 0, 0};
+    ASSERT_EQ(field.getPrm(&value, nullptr, "Template", "Ch/Eq/freq", 11, second, 3, 0, 0), 0u);
+    EXPECT_FLOAT_EQ(value.toFloat(), 1.5f);
+    ASSERT_EQ(field.getPrm(&value, nullptr, "Template", "Ch/label", 9, second, 2, 0, 0), 0u);
+    EXPECT_STREQ(value.toString(), "abc");
+}
+
 TEST_F(ParseHandlerTest, AttributeReadingsByType)
 {
     struct Case {
@@ -370,6 +433,34 @@ TEST_F(ParseHandlerTest, FileForm)
     EXPECT_EQ(XmlParser::Parse(&missing, "D", 1, "R", 1, d.c_str(), static_cast<uint32_t>(d.size()), nullptr, 7,
                                MMS::BUILD_OPTION_FINISH, nullptr, 0),
               0x80010000u);
+    std::filesystem::remove_all(dir);
+}
+
+// Node counts read from a file size the root's node areas; counts whose areas would not fit in
+// 32 bits are refused by the root, so the parse fails and the field keeps no root.
+TEST_F(ParseHandlerTest, CountsBeyondTheNodeAreasAreRefused)
+{
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("mms_tree_counts_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string d = dir.string();
+    const char* counts[] = {
+        "collections=\"0xFFFFFFFF\" parameters=\"0xFFFFFFFF\" stringsize=\"0xFFFFFFFF\"",
+        "collections=\"2\" parameters=\"0x40000000\"",
+        "collections=\"0x7FFFFFFF\" parameters=\"3\"",
+    };
+    for (const char* c : counts) {
+        SCOPED_TRACE(c);
+        { std::ofstream(dir / "big.xml", std::ios::binary) << "<function name=\"T\" " << c << "><collections>"
+                                                           "<parameter name=\"p\" type=\"bit\"/></collections></function>"; }
+        MMS::Field field(nullptr, nullptr, nullptr, nullptr, nullptr);
+        EXPECT_EQ(XmlParser::Parse(&field, "D", 1, "Template", 9, d.c_str(), static_cast<uint32_t>(d.size()), "big.xml", 8,
+                                   MMS::BUILD_OPTION_FINISH, nullptr, 0),
+                  0x80010010u);
+        uint32_t roots = 99;
+        ASSERT_EQ(field.getRootNum(&roots), 0u);
+        EXPECT_EQ(roots, 0u);
+    }
     std::filesystem::remove_all(dir);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
-// A field that records the build operations the definition readers call, answers with codes the
-// test chooses, and keeps each added node with its attribute values.
+// A field core whose build operations the definition readers call are recorded instead of
+// carried out: each answers with a code the test chooses and keeps the added node with its
+// attribute values, so a test sees exactly what a reader passes and how it reacts to refusals.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "MMS/mms_FieldBuilder.h"
+#include "MMS/Common/MmsTestHeap.h"
+#include "MMS/Common/mms_Base.h"
 #include "jlib/JVariant.h"
 
 namespace MmsTreeTest {
@@ -28,9 +30,11 @@ struct AddedNode {
     unsigned nameFormatSize = 0;
 };
 
-class RecordingField : public MMS::IFieldBuilder {
+class RecordingField : public MMS::Base {
 public:
-    uint32_t getStatus(unsigned char* status) override
+    RecordingField() : MMS::Base(nullptr, nullptr, nullptr, nullptr) { (void)MmsTest::heap1(); }
+
+    uint32_t getStatus(uint8_t* status) override
     {
         calls.push_back("getStatus");
         if (statusResult & 0x80000000u) return statusResult;
@@ -43,8 +47,8 @@ public:
         if (startResult == 0) status = 1;
         return startResult;
     }
-    uint32_t createRoot(const char* root, const char* top, unsigned collections, unsigned parameters,
-                        unsigned stringBytes) override
+    uint32_t createRoot(const char* root, const char* top, uint32_t collections, uint32_t parameters,
+                        uint32_t stringBytes) override
     {
         calls.push_back("createRoot");
         rootName = root;
@@ -66,8 +70,8 @@ public:
         version = v;
         return 0x80000000u;  // ignored by the reader
     }
-    uint32_t addCollectionFast(unsigned* index, const char* root, const unsigned* path, unsigned depth,
-                               const char* name, unsigned arraySize) override
+    uint32_t addCollectionFast(uint32_t* index, const char* root, const uint32_t* path, uint32_t depth,
+                               const char* name, uint32_t arraySize) override
     {
         calls.push_back(std::string("addCollection ") + name);
         if (refuseNode == name) return 0x80000009u;
@@ -82,10 +86,10 @@ public:
         *index = nextIndex++;
         return 0;
     }
-    uint32_t addPrmFast(unsigned* index, const char* root, const unsigned* path, unsigned depth, const char* name,
-                        unsigned arraySize, unsigned type, JVariant* minimum, JVariant* maximum, JVariant* def,
-                        JVariant* step, JVariant* nominal, const char* unit, unsigned unitSize, unsigned scaling,
-                        unsigned kind, const char* nameFormat, unsigned nameFormatSize) override
+    uint32_t addPrmFast(uint32_t* index, const char* root, const uint32_t* path, uint32_t depth, const char* name,
+                        uint32_t arraySize, uint32_t type, JVariant* minimum, JVariant* maximum, JVariant* def,
+                        JVariant* step, JVariant* nominal, const char* unit, uint32_t unitSize, uint32_t scaling,
+                        uint32_t kind, const char* nameFormat, uint32_t nameFormatSize) override
     {
         calls.push_back(std::string("addPrm ") + name);
         AddedNode n;
@@ -111,12 +115,12 @@ public:
         *index = nextIndex++;
         return 0;
     }
-    uint32_t linkBuild(unsigned char) override
+    uint32_t linkBuild(uint8_t) override
     {
         calls.push_back("linkBuild");
         return endResult;
     }
-    uint32_t finishBuild(unsigned char) override
+    uint32_t finishBuild(uint8_t) override
     {
         calls.push_back("finishBuild");
         if (!(endResult & 0x80000000u) || endResult == 0x80000005u) status = 2;

@@ -1,8 +1,11 @@
-// Roots built from compiled-in tables into a recording field: the row walk, the counts, the
-// readings and range checks of each row, and the codes that reach the caller.
+// Roots built from compiled-in tables into a recording field (the row walk, the counts, the
+// readings and range checks of each row, and the codes that reach the caller) and into a real
+// field (what the built root answers, and how the tree itself refuses a row).
 #include <gtest/gtest.h>
 
 #include "MMS/Common/MmsTestHeap.h"
+#include "MMS/Common/mms_Field.h"
+#include "MMS/Common/mms_PrmAttrib.h"
 #include "MMS/mms_StructArrayParser.h"
 #include "RecordingField.h"
 
@@ -60,6 +63,52 @@ TEST_F(StructArrayParserTest, BuildsAFlatTree)
     EXPECT_EQ(field.node("level")->path, (std::vector<unsigned>{3}));  // index of "Out"
     EXPECT_EQ(field.node("level")->unit, "(null)");
     EXPECT_EQ(field.node("level")->unitSize, 0u);
+}
+
+TEST_F(StructArrayParserTest, BuildsARootThatAnswersForTheTable)
+{
+    const NodeStruct table[] = {
+        col("Mix", 4),
+        prm("gain", 0x002, "-100", "100", "0", "1", "dB"),
+        prm("name", 0x201, nullptr, "8", "abc", nullptr),
+        col("Out"),
+        prm("level", 0x104, "0", "0xFFFF", "10", "5"),
+    };
+    MMS::Field field(nullptr, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(parser.createMms(&field, "R", 1, table, 5), 0u);
+    uint8_t status = 0;
+    ASSERT_EQ(field.getStatus(&status), 0u);
+    EXPECT_EQ(status, 2u);
+    uint32_t collections = 0, parameters = 0;
+    ASSERT_EQ(field.getNodeAddrNum(&collections, &parameters, "R"), 0u);
+    EXPECT_EQ(collections, 3u);
+    EXPECT_EQ(parameters, 3u);
+    MMS::T_PRM_ATTRIB gain;
+    ASSERT_EQ(field.getPrmAttrib(&gain, "R", "Mix/gain", 9), 0u);
+    EXPECT_EQ(gain.minimum.toInt32(), -100);
+    EXPECT_EQ(gain.maximum.toInt32(), 100);
+    EXPECT_STREQ(gain.unit, "dB");
+    JVariant value;
+    const uint32_t last[2] = {3, 0};
+    ASSERT_EQ(field.getPrm(&value, nullptr, "R", "Mix/name", 9, last, 2, 0, 0), 0u);
+    EXPECT_STREQ(value.toString(), "abc");
+    const uint32_t first[2] = {0, 0};
+    ASSERT_EQ(field.getPrm(&value, nullptr, "R", "Out/level", 10, first, 2, 0, 0), 0u);
+    EXPECT_EQ(value.toUInt32(), 10u);
+}
+
+// A parameter row before the first collection row addresses child 0 of the still empty top
+// collection: the tree refuses it with its own code, which reaches the caller unchanged (the
+// finishing of the root, which an empty root refuses, does not replace it).
+TEST_F(StructArrayParserTest, ARowBeforeAnyCollectionIsRefusedByTheTree)
+{
+    const NodeStruct table[] = {prm("early", 0x004, "0", "1", "0", "1"), col("c"), prm("p", 0x004, "0", "1", "0", "1")};
+    MMS::Field field(nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(parser.createMms(&field, "R", 1, table, 3), 0x80000006u);
+    uint8_t status = 0;
+    EXPECT_EQ(field.getRootStatus("R", &status), 0u);
+    uint32_t nodes[5] = {}, depth = 0;
+    EXPECT_NE(field.cnvStrToFastAddr(nodes, &depth, 5, "R", "c", 2), 0u);  // the walk stopped before it
 }
 
 // One parameter row under one collection: the code the row gives.

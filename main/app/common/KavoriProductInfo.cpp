@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "FileCache/fcache_FileAccessor.h"
+#include "MMSFunc/Field/mmsf_DescriptorFolder.h"
 #include "TMS/TMSMutex.h"
 #include "common/KavoriResourcePath.h"
 #include "common/KavoriString.h"
@@ -148,6 +149,10 @@ JLIB::JResult KavoriProductInfo::initialize(const std::string& rootFolder)
     m_pLock.reset(new (std::nothrow) TMS::TMSMutex("ProductInfo"));
     if (!m_pLock) return kFailed;
     (void)load(rootFolder);  // an unreadable file has been logged and left every default
+    // The tree library below the shell finds its definition files in the descriptor folder.
+    if (this == &getInstance()) {
+        MMSFUNC::setDescriptorFolderFunction([] { return getInstance().descriptorPath(); });
+    }
     return JLIB::kOk;
 }
 
@@ -246,6 +251,7 @@ JLIB::JResult KavoriProductInfo::finalize(uint32_t endStatus)
                      static_cast<unsigned>(removed));
         }
     }
+    if (this == &getInstance()) MMSFUNC::setDescriptorFolderFunction(nullptr);
     m_pLock.reset();
     return JLIB::kOk;
 }

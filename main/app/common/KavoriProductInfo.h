@@ -63,6 +63,8 @@ public:
 
     // Main thread, before any thread: creates the lock and loads the settings (their result is
     // not passed on). 0x80000000 when the lock exists already (nothing is read) or cannot be made.
+    // The process-wide instance also hands its descriptor folder to the tree library's field
+    // factory (until finalize).
     [[nodiscard]] JLIB::JResult initialize(const std::string& rootFolder);
     // Reads "SystemSetting.ini" beside the program (a non-empty root folder in front), creating a
     // missing file. A file that cannot be read logs an error line and answers 0x80000000; every
