@@ -149,7 +149,10 @@ JLIB::JResult AbstractUnit::notifyPrmChanged()
 {
     if (!m_initialized) return kNotInitialized;
     JLIB::JResult first = JLIB::kOk;
-    for (uint32_t i = 0; i < m_mmsCount; ++i) keepFirstFailure(first, m_pMms[i].notify());
+    for (uint32_t i = 0; i < m_mmsCount; ++i) {
+        // A tree port never registered has no tree whose changes it could send.
+        if (m_pMms[i].getFacade()) keepFirstFailure(first, m_pMms[i].notify());
+    }
     for (uint32_t i = 0; i < m_pdbCount; ++i) keepFirstFailure(first, m_pPdb[i].notify());
     return fromUnitComponentErr(first);
 }
@@ -165,8 +168,77 @@ JLIB::JResult AbstractUnit::periodicHandle(uint32_t elapsedMs)
         if (m_pDirectories[i].isInitialized()) keepFirstFailure(first, m_pDirectories[i].periodicHandle(elapsedMs));
     }
     // A change batch that found no room goes on here; the association has no time-out.
+    for (uint32_t i = 0; i < m_mmsCount; ++i) (void)m_pMms[i].retrySend();
     for (uint32_t i = 0; i < m_pdbCount; ++i) (void)m_pPdb[i].retrySend();
     return fromUnitComponentErr(first);
+}
+
+JLIB::JResult AbstractUnit::registMms(uint32_t index, const char* name, DeviceControl::IFacade* facade,
+                                      const void* filter, uint32_t filterSize, uint32_t factor)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_mmsCount) return kBadArgument;
+    return fromUnitComponentErr(m_pMms[index].setFacade(name, facade, filter, filterSize, factor));
+}
+
+DeviceControl::IFacade* AbstractUnit::getMms(uint32_t index)
+{
+    if (!m_initialized || index >= m_mmsCount) return nullptr;
+    return m_pMms[index].getFacade();
+}
+
+JLIB::JResult AbstractUnit::synchronizeMms(uint32_t index, uint32_t direction)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_mmsCount || (direction != 1 && direction != 2)) return kBadArgument;
+    const bool fromTarget = (direction == 2) == isServerUnit();
+    return fromUnitComponentErr(m_pMms[index].synchronize(fromTarget));
+}
+
+JLIB::JResult AbstractUnit::synchronizeMmsWithoutDump(uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_mmsCount) return kBadArgument;
+    return fromUnitComponentErr(m_pMms[index].synchronizeWithoutDump());
+}
+
+JLIB::JResult AbstractUnit::asynchronizeMms(uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_mmsCount) return kBadArgument;
+    return fromUnitComponentErr(m_pMms[index].asynchronize());
+}
+
+JLIB::JResult AbstractUnit::analyzeMms(uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_mmsCount) return kBadArgument;
+    return fromUnitComponentErr(m_pMms[index].analyze());
+}
+
+JLIB::JResult AbstractUnit::transferAllParamMms(uint32_t index)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_mmsCount) return kBadArgument;
+    return fromUnitComponentErr(m_pMms[index].transferAllParam());
+}
+
+bool AbstractUnit::isSynchronizedMms(uint32_t index)
+{
+    return m_initialized && index < m_mmsCount && m_pMms[index].syncStatus() == kPdbSyncAssociated;
+}
+
+JLIB::JResult AbstractUnit::mmsSyncStatus(uint32_t index, uint32_t* status)
+{
+    if (!m_initialized) return kNotInitialized;
+    if (index >= m_mmsCount || !status) return kBadArgument;
+    *status = m_pMms[index].syncStatus();
+    return JLIB::kOk;
+}
+
+bool AbstractUnit::isMmsMatched(uint32_t index)
+{
+    return m_initialized && index < m_mmsCount && m_pMms[index].isTargetMatched();
 }
 
 JLIB::JResult AbstractUnit::registPdb(uint32_t index, uint32_t subscriberId, uint32_t factor)

@@ -11,6 +11,10 @@
 #include "comctrl_IUnitComponentObserver.h"
 #include "jlib/jlib_result.h"
 
+namespace DeviceControl {
+class IFacade;
+}
+
 namespace ComControl {
 
 class DirectorySynchronizer;
@@ -77,8 +81,24 @@ public:
     virtual bool isServerUnit() const = 0;
     [[nodiscard]] virtual JLIB::JResult disconnect() = 0;
     // Tells every synchroniser that a local parameter changed: 0, 0x80000003 before initialize,
-    // or the first failure (all are told).
+    // or the first failure (all are told; a tree port without a registered tree is skipped).
     [[nodiscard]] virtual JLIB::JResult notifyPrmChanged();
+    // Parameter-tree ports (after selectDatabse(0)). facade and filter are borrowed: the owner
+    // keeps them alive while registered. The unit results above, or the synchroniser's mapped.
+    [[nodiscard]] virtual JLIB::JResult registMms(uint32_t index, const char* name, DeviceControl::IFacade* facade,
+                                                  const void* filter, uint32_t filterSize, uint32_t factor);
+    // The registered facade; null before initialize or for an index out of range.
+    virtual DeviceControl::IFacade* getMms(uint32_t index);
+    // direction 2: the server's data wins, 1: the client's.
+    [[nodiscard]] virtual JLIB::JResult synchronizeMms(uint32_t index, uint32_t direction);
+    [[nodiscard]] virtual JLIB::JResult synchronizeMmsWithoutDump(uint32_t index);
+    [[nodiscard]] virtual JLIB::JResult asynchronizeMms(uint32_t index);
+    [[nodiscard]] virtual JLIB::JResult analyzeMms(uint32_t index);
+    [[nodiscard]] virtual JLIB::JResult transferAllParamMms(uint32_t index);
+    // False before initialize or for an index out of range.
+    virtual bool isSynchronizedMms(uint32_t index);
+    [[nodiscard]] virtual JLIB::JResult mmsSyncStatus(uint32_t index, uint32_t* status);
+    virtual bool isMmsMatched(uint32_t index);
     // Parameter-database ports: port index i synchronises database i of gPDBCollection. The unit
     // results above, or the synchroniser's mapped (0x80000002 for an index out of range).
     [[nodiscard]] virtual JLIB::JResult registPdb(uint32_t index, uint32_t subscriberId, uint32_t factor);

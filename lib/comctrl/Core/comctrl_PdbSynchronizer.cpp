@@ -7,7 +7,6 @@
 #include "PDB/pdb_ParameterInfo.h"
 #include "comctrl_FactorConverter.h"
 #include "comctrl_IPortObserver.h"
-#include "comctrl_IUnitComponentObserver.h"
 #include "comctrl_PdbParameterFlip.h"
 #include "comctrl_PdbSynchronizerProtocol.h"
 #include "comctrl_cnp.h"
@@ -20,11 +19,6 @@ namespace {
 using P = PdbSynchronizerProtocol;
 constexpr JLIB::JResult kNoMoreDirty = 0x200000;
 constexpr uint32_t kArrayCapacity = 5;
-
-bool lowIs(JLIB::JResult r, uint32_t low)
-{
-    return JLIB::isFailure(r) && (r & 0xFFFFu) == low;
-}
 
 // A reply that did not fit asks the port for a later send.
 JLIB::JResult replyOrLater(JLIB::JResult encoded, uint8_t* flags)
@@ -40,13 +34,6 @@ PdbSynchronizer::PdbSynchronizer()
     (void)eventReset();
 }
 
-JLIB::JResult PdbSynchronizer::initialize(bool isServer, IUnitComponentObserver* observer)
-{
-    m_isServer = isServer;
-    m_pObserver = observer;
-    return JLIB::kOk;
-}
-
 JLIB::JResult PdbSynchronizer::setFacade(uint32_t instanceId, uint32_t subscriberId, uint32_t ownFactor)
 {
     if (m_receive != &PdbSynchronizer::receiveOnNonAssociation) return JLIB::kFailed;
@@ -57,41 +44,13 @@ JLIB::JResult PdbSynchronizer::setFacade(uint32_t instanceId, uint32_t subscribe
     m_ownFactor = ownFactor;
     (void)PdbParameterFlip::getInstance().initialize(instanceId);
     JLIB_RETURN_IF_FAILED(extendBufferSize());
-    std::memset(m_name, 0, sizeof(m_name));
-    std::strncpy(m_name, db.name(), kNameSize - 1);
+    setName(db.name());
     return JLIB::kOk;
 }
 
 JLIB::JResult PdbSynchronizer::extendBufferSize()
 {
     return extendReceiveBufferSize(P::getMaxBufferSize(m_instanceId));
-}
-
-JLIB::JResult PdbSynchronizer::synchronize(bool fromTarget)
-{
-    if (!isSendable()) return kNoRoom;
-    if (!PDB::gPDBCollection.getPDB(m_instanceId).isValid()) return JLIB::kFailed;
-    if (m_send) return JLIB::kOk;
-    (void)PdbParameterFlip::getInstance().clear();
-    if (m_receive != &PdbSynchronizer::receiveOnNonAssociation && m_receive != &PdbSynchronizer::receiveOnAnalyzed) {
-        return JLIB::kFailed;
-    }
-    m_elapsed = 0;
-    changeState(fromTarget ? &PdbSynchronizer::triggerAssociatingSyncWithTarget
-                           : &PdbSynchronizer::triggerAssociatingSyncWithSelf,
-                &PdbSynchronizer::receiveOnNonAssociation);
-    (void)writeRequest();  // attached: cannot fail
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::asynchronize()
-{
-    if (!m_send && m_receive == &PdbSynchronizer::receiveOnNonAssociation) return JLIB::kOk;
-    if (!isSendable()) return kNoRoom;
-    (void)PdbParameterFlip::getInstance().update();
-    changeState(&PdbSynchronizer::associationEndRequest, m_receive);
-    (void)writeRequest();
-    return JLIB::kOk;
 }
 
 JLIB::JResult PdbSynchronizer::notify()
@@ -106,134 +65,31 @@ JLIB::JResult PdbSynchronizer::notify()
     return JLIB::kOk;
 }
 
-uint32_t PdbSynchronizer::syncStatus() const
+bool PdbSynchronizer::hasTarget() const
 {
-    if (m_receive == &PdbSynchronizer::receiveOnNonAssociation) return m_send ? kPdbSyncAssociating : kPdbSyncIdle;
-    if (m_receive == &PdbSynchronizer::receiveOnAssociated) return kPdbSyncAssociated;
-    if (m_receive == &PdbSynchronizer::receiveOnAnalyzing) return kPdbSyncAnalyzing;
-    if (m_receive == &PdbSynchronizer::receiveOnAnalyzed) return kPdbSyncAnalyzed;
-    return kPdbSyncAssociating;
+    return PDB::gPDBCollection.getPDB(m_instanceId).isValid();
 }
 
-JLIB::JResult PdbSynchronizer::synchronizeWithoutDump()
+void PdbSynchronizer::associationStarting()
 {
-    if (!isSendable()) return kNoRoom;
-    if (m_send) return JLIB::kOk;
     (void)PdbParameterFlip::getInstance().clear();
-    if (m_receive != &PdbSynchronizer::receiveOnAnalyzed) return JLIB::kFailed;
-    changeState(&PdbSynchronizer::triggerEstablish, &PdbSynchronizer::receiveOnNonAssociation);
-    (void)writeRequest();
-    return JLIB::kOk;
 }
 
-JLIB::JResult PdbSynchronizer::analyze()
+void PdbSynchronizer::associationEnding()
 {
-    if (!isSendable()) return kNoRoom;
-    if (m_send || m_receive != &PdbSynchronizer::receiveOnNonAssociation) return JLIB::kOk;
-    m_analysisPosition = 0;
-    changeState(&PdbSynchronizer::triggerAnalysis, &PdbSynchronizer::receiveOnNonAssociation);
-    (void)writeRequest();
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::transferAllParam()
-{
-    if (!isSendable()) return kNoRoom;
-    if (!PDB::gPDBCollection.getPDB(m_instanceId).isValid()) return JLIB::kFailed;
-    if (m_send && m_send != &PdbSynchronizer::doNotifying) return JLIB::kOk;
-    if (m_receive != &PdbSynchronizer::receiveOnAssociated) return JLIB::kFailed;
-    m_elapsed = 0;
-    const SendStep remembered = m_send;
-    m_send = &PdbSynchronizer::triggerTransferAllParam;
-    (void)writeRequest();
-    m_send = remembered;
-    return JLIB::kOk;
-}
-
-bool PdbSynchronizer::isTargetMatched() const
-{
-    return (m_receive == &PdbSynchronizer::receiveOnAnalyzed || m_receive == &PdbSynchronizer::receiveOnAssociated) &&
-           m_matched;
-}
-
-JLIB::JResult PdbSynchronizer::periodicHandle(uint32_t elapsedMs)
-{
-    const uint32_t status = syncStatus();
-    if (status != kPdbSyncAssociating && status != kPdbSyncAnalyzing) return JLIB::kOk;
-    m_elapsed += elapsedMs;
-    if (m_elapsed <= kTimeoutMs) return JLIB::kOk;
-    m_elapsed = 0;
-    if (status == kPdbSyncAnalyzing) {
-        m_matched = false;
-        changeState(m_send, &PdbSynchronizer::receiveOnAnalyzed);
-    } else {
-        changeState(nullptr, &PdbSynchronizer::receiveOnAssociated);
-    }
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::retrySend()
-{
-    if (!m_retrySend || !m_send || !isSendable()) return JLIB::kOk;
-    m_retrySend = false;
-    (void)writeRequest();
-    return JLIB::kOk;
+    (void)PdbParameterFlip::getInstance().update();
 }
 
 JLIB::JResult PdbSynchronizer::eventReset()
 {
-    m_stateFlags = 0;
-    m_receive = &PdbSynchronizer::receiveOnNonAssociation;
-    m_send = nullptr;
-    m_matched = false;
-    m_elapsed = 0;
     m_heldElement = false;
-    m_retrySend = false;
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::eventSend(uint8_t* output, uint32_t capacity, uint32_t* produced, bool* more)
-{
-    if (!m_send) return JLIB::kFailed;
-    if (!output) return kNoRoom;
-    if (!produced || !more) return kBadArgument;
-    const JLIB::JResult result = (this->*m_send)(output, capacity, produced, more);
-    m_retrySend = lowIs(result, 3) && m_send;
-    return result;
-}
-
-JLIB::JResult PdbSynchronizer::eventReceived(uint8_t* output, uint32_t capacity, uint32_t* produced,
-                                             const uint8_t* input, uint32_t inputLength, uint8_t* flags)
-{
-    if (!m_receive) return JLIB::kFailed;
-    if (!produced || !flags) return kBadArgument;
-    return (this->*m_receive)(output, capacity, produced, input, inputLength, flags);
+    return AbstractSynchronizer::eventReset();
 }
 
 // --- sending ---------------------------------------------------------------------------------
 
-JLIB::JResult PdbSynchronizer::triggerAssociatingSyncWithTarget(uint8_t* out, uint32_t cap, uint32_t* len,
-                                                                bool* more)
+JLIB::JResult PdbSynchronizer::tellNext(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
 {
-    *more = true;
-    if (JLIB::isFailure(P::Encode_AssociationBeginRequest(out, cap, len, m_name, true))) return kNoRoom;
-    changeState(&PdbSynchronizer::doAssociating, &PdbSynchronizer::receiveOnAssociatingWithTarget);
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::triggerAssociatingSyncWithSelf(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
-{
-    *more = true;
-    if (JLIB::isFailure(P::Encode_AssociationBeginRequest(out, cap, len, m_name, false))) return kNoRoom;
-    changeState(&PdbSynchronizer::doAssociating, &PdbSynchronizer::receiveOnAssociatingWithSelf);
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::doAssociating(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
-{
-    *more = false;
-    if (m_stateFlags & kFlagTellCompleteAnswered) return JLIB::kOk;
-    if (!out) return kNoRoom;
     if (m_stateFlags == 0) {
         // The peer's database name is not sent: the begin request named it already.
         JLIB_RETURN_IF_FAILED(P::Encode_AssociationTellParameter(out, cap, len, m_instanceId, ""));
@@ -245,7 +101,7 @@ JLIB::JResult PdbSynchronizer::doAssociating(uint8_t* out, uint32_t cap, uint32_
     return JLIB::kOk;
 }
 
-JLIB::JResult PdbSynchronizer::doNotifying(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
+JLIB::JResult PdbSynchronizer::notifying(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
 {
     PDB::IParameterDB& db = PDB::gPDBCollection.getPDB(m_instanceId);
     if (!db.isValid()) return JLIB::kFailed;
@@ -264,12 +120,12 @@ JLIB::JResult PdbSynchronizer::doNotifying(uint8_t* out, uint32_t cap, uint32_t*
     }
     *more = true;
     const JLIB::JResult sent = sendSingleParameterCommand(out, cap, len, e[0], e[1], e[2], e[3]);
-    if (lowIs(sent, 3) || lowIs(sent, 2)) {
+    if (syncLowIs(sent, 3) || syncLowIs(sent, 2)) {
         // Taken from the captured set already: hold it so it goes first next time.
         m_heldElement = true;
         std::memcpy(m_held, e, sizeof(e));
         *more = false;
-        return lowIs(sent, 2) ? kNoMemory : kNoRoom;
+        return syncLowIs(sent, 2) ? kNoMemory : kNoRoom;
     }
     m_heldElement = false;
     if (JLIB::isFailure(sent)) return kBusy;
@@ -295,36 +151,12 @@ JLIB::JResult PdbSynchronizer::sendSingleParameterCommand(uint8_t* out, uint32_t
                                   2);
 }
 
-JLIB::JResult PdbSynchronizer::associationEndRequest(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
-{
-    *more = false;
-    if (JLIB::isFailure(P::Encode_AssociationEnd(out, cap, len))) return kNoRoom;
-    changeState(nullptr, &PdbSynchronizer::receiveOnWaitAssociationEnd);
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::triggerEstablish(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
-{
-    *more = false;
-    if (JLIB::isFailure(P::Encode_AssociationTellComplete(out, cap, len))) return kNoRoom;
-    changeState(nullptr, &PdbSynchronizer::receiveOnAssociatingWithoutDump);
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::triggerAnalysis(uint8_t*, uint32_t, uint32_t* len, bool* more)
-{
-    // The parameter database has no analysis of its own: nothing is sent, the step stays.
-    *len = 0;
-    *more = false;
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::triggerTransferAllParam(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
+JLIB::JResult PdbSynchronizer::transferAll(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
 {
     const JLIB::JResult r = P::Encode_AssociationSetParameter(
         out, cap, len, m_instanceId, nullptr, 0, FactorConverter::commFactorForSetParamBlock(m_isServer, m_ownFactor),
         m_name, nullptr);
-    if (lowIs(r, 2)) {
+    if (syncLowIs(r, 2)) {
         *more = true;
         return kNoRoom;
     }
@@ -333,166 +165,34 @@ JLIB::JResult PdbSynchronizer::triggerTransferAllParam(uint8_t* out, uint32_t ca
 
 // --- receiving -------------------------------------------------------------------------------
 
-JLIB::JResult PdbSynchronizer::replyEnd(uint8_t* out, uint32_t cap, uint32_t* len, uint8_t* flags)
+JLIB::JResult PdbSynchronizer::answerIdleTellParameter(uint8_t* out, uint32_t cap, uint32_t* len, const uint8_t*,
+                                                       uint32_t, uint8_t* flags)
 {
-    if (JLIB::isFailure(P::Encode_AssociationEndAnswer(out, cap, len))) {
-        *flags |= IPortObserver::kFlagMore;
-        return JLIB::kOk;
+    // Not decoded: a database not associated counts as different.
+    return replyOrLater(P::Encode_AssociationTellParameterAnswer(out, cap, len, "", false, false), flags);
+}
+
+JLIB::JResult PdbSynchronizer::associatingTellParameter(bool withSelf, uint8_t* out, uint32_t cap, uint32_t* len,
+                                                        const uint8_t* in, uint32_t inLen, uint8_t* flags)
+{
+    const char* name = nullptr;
+    bool structureMatched = false, valuesMatched = false;
+    JLIB_RETURN_IF_FAILED(
+        P::Decode_AssociationTellParameter(in, inLen, m_instanceId, &name, &structureMatched, &valuesMatched));
+    if (!withSelf || valuesMatched) return JLIB::kOk;
+    if (!out) {
+        *flags = IPortObserver::kFlagHold;
+        return kNoRoom;
     }
-    disconnected();
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::receiveOnNonAssociation(uint8_t* out, uint32_t cap, uint32_t* len,
-                                                       const uint8_t* in, uint32_t inLen, uint8_t* flags)
-{
-    uint32_t id = 0;
-    JLIB_RETURN_IF_FAILED(cnpGetCommand(in, inLen, kCnpVersion, &id));
-    switch (id) {
-    case CNP_CMD_ASSOCIATION_BEGIN_REQUEST: {
-        const char* name = nullptr;
-        bool withTarget = false;
-        JLIB_RETURN_IF_FAILED(P::Decode_AssociationBeginRequest(in, inLen, &name, &withTarget));
-        if (!name || !sameName(name)) return JLIB::kOk;  // another database's request
-        changeState(&PdbSynchronizer::doAssociating, withTarget ? &PdbSynchronizer::receiveOnAssociatingWithSelf
-                                                                : &PdbSynchronizer::receiveOnAssociatingWithTarget);
-        *flags |= IPortObserver::kFlagMore;
-        return JLIB::kOk;
+    const JLIB::JResult r = P::Encode_AssociationSetParameter(
+        out, cap, len, m_instanceId, nullptr, 0, FactorConverter::commFactorForSetParamBlock(m_isServer, m_ownFactor),
+        m_name, name);
+    if (syncLowIs(r, 2) || syncLowIs(r, 3)) {
+        // The image does not fit now: keep the request and answer it on a later pass.
+        *flags = IPortObserver::kFlagHold;
+        return kNoRoom;
     }
-    case CNP_CMD_ASSOCIATION_TELL_COMPLETE:
-        return replyOrLater(P::Encode_AssociationTellCompleteAnswer(out, cap, len), flags);
-    case CNP_CMD_ASSOCIATION_TELL_COMPLETE_ANSWER:
-        changeState(nullptr, &PdbSynchronizer::receiveOnAssociated);
-        return JLIB::kOk;
-    case CNP_CMD_ASSOCIATION_END:
-        return replyEnd(out, cap, len, flags);
-    case CNP_CMD_ASSOCIATION_TELL_PARAMETER:
-        return replyOrLater(P::Encode_AssociationTellParameterAnswer(out, cap, len, "", false, false), flags);
-    default:
-        return JLIB::kOk;
-    }
-}
-
-JLIB::JResult PdbSynchronizer::receiveOnAssociatingWithSelf(uint8_t* out, uint32_t cap, uint32_t* len,
-                                                            const uint8_t* in, uint32_t inLen, uint8_t* flags)
-{
-    m_elapsed = 0;
-    return associating(true, out, cap, len, in, inLen, flags);
-}
-
-JLIB::JResult PdbSynchronizer::receiveOnAssociatingWithTarget(uint8_t* out, uint32_t cap, uint32_t* len,
-                                                              const uint8_t* in, uint32_t inLen, uint8_t* flags)
-{
-    return associating(false, out, cap, len, in, inLen, flags);
-}
-
-JLIB::JResult PdbSynchronizer::associating(bool withSelf, uint8_t* out, uint32_t cap, uint32_t* len,
-                                           const uint8_t* in, uint32_t inLen, uint8_t* flags)
-{
-    uint32_t id = 0;
-    JLIB_RETURN_IF_FAILED(cnpGetCommand(in, inLen, kCnpVersion, &id));
-    switch (id) {
-    case CNP_CMD_ASSOCIATION_TELL_COMPLETE:
-        JLIB_RETURN_IF_FAILED(P::Decode_AssociationTellComplete(in, inLen));
-        if (JLIB::isFailure(P::Encode_AssociationTellCompleteAnswer(out, cap, len))) {
-            *flags = IPortObserver::kFlagHold;
-            return kNoRoom;
-        }
-        if (m_stateFlags & kFlagTellCompleteAnswered) {
-            changeState(nullptr, &PdbSynchronizer::receiveOnAssociated);
-        } else {
-            m_stateFlags |= kFlagPeerTellComplete;
-        }
-        return JLIB::kOk;
-    case CNP_CMD_ASSOCIATION_TELL_COMPLETE_ANSWER:
-        JLIB_RETURN_IF_FAILED(P::Decode_AssociationTellCompleteAnswer(in, inLen));
-        if (m_stateFlags & kFlagPeerTellComplete) {
-            changeState(nullptr, &PdbSynchronizer::receiveOnAssociated);
-        } else {
-            m_stateFlags |= kFlagTellCompleteAnswered;
-        }
-        return JLIB::kOk;
-    case CNP_CMD_ASSOCIATION_END:
-        return replyEnd(out, cap, len, flags);
-    case CNP_CMD_ASSOCIATION_TELL_PARAMETER: {
-        const char* name = nullptr;
-        bool structureMatched = false, valuesMatched = false;
-        JLIB_RETURN_IF_FAILED(
-            P::Decode_AssociationTellParameter(in, inLen, m_instanceId, &name, &structureMatched, &valuesMatched));
-        if (!withSelf || valuesMatched) return JLIB::kOk;
-        if (!out) {
-            *flags = IPortObserver::kFlagHold;
-            return kNoRoom;
-        }
-        const JLIB::JResult r = P::Encode_AssociationSetParameter(
-            out, cap, len, m_instanceId, nullptr, 0,
-            FactorConverter::commFactorForSetParamBlock(m_isServer, m_ownFactor), m_name, name);
-        if (lowIs(r, 2) || lowIs(r, 3)) {
-            // The image does not fit now: keep the request and answer it on a later pass.
-            *flags = IPortObserver::kFlagHold;
-            return kNoRoom;
-        }
-        return r;
-    }
-    case CNP_CMD_SET_PARAMETER_BLOCK:
-        if (withSelf) return JLIB::kOk;
-        return receiveSetParameterBlock(in, inLen, false);
-    default:
-        return JLIB::kOk;
-    }
-}
-
-JLIB::JResult PdbSynchronizer::receiveOnAssociatingWithoutDump(uint8_t* out, uint32_t cap, uint32_t* len,
-                                                               const uint8_t* in, uint32_t inLen, uint8_t* flags)
-{
-    uint32_t id = 0;
-    JLIB_RETURN_IF_FAILED(cnpGetCommand(in, inLen, kCnpVersion, &id));
-    if (id == CNP_CMD_ASSOCIATION_TELL_COMPLETE_ANSWER) changeState(nullptr, &PdbSynchronizer::receiveOnAssociated);
-    if (id == CNP_CMD_ASSOCIATION_END) return replyEnd(out, cap, len, flags);
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::receiveOnAssociated(uint8_t* out, uint32_t cap, uint32_t* len, const uint8_t* in,
-                                                   uint32_t inLen, uint8_t* flags)
-{
-    uint32_t id = 0;
-    JLIB_RETURN_IF_FAILED(cnpGetCommand(in, inLen, kCnpVersion, &id));
-    switch (id) {
-    case CNP_CMD_ASSOCIATION_END:
-        return replyEnd(out, cap, len, flags);
-    case CNP_CMD_SET_PARAMETER:
-        return receiveSetParameter(in, inLen);
-    case CNP_CMD_SET_PARAMETER_BLOCK:
-        return receiveSetParameterBlock(in, inLen, true);
-    case CNP_CMD_PARAMETER_FLIP:
-        return receiveParameterFlip(in, inLen);
-    default:
-        return JLIB::kOk;
-    }
-}
-
-JLIB::JResult PdbSynchronizer::receiveOnWaitAssociationEnd(uint8_t* out, uint32_t cap, uint32_t* len,
-                                                           const uint8_t* in, uint32_t inLen, uint8_t* flags)
-{
-    uint32_t id = 0;
-    JLIB_RETURN_IF_FAILED(cnpGetCommand(in, inLen, kCnpVersion, &id));
-    if (id != CNP_CMD_ASSOCIATION_END_ANSWER) return JLIB::kOk;
-    if (JLIB::isFailure(P::Encode_AssociationEndAnswer(out, cap, len))) {
-        *flags |= IPortObserver::kFlagMore;
-        return JLIB::kOk;
-    }
-    disconnected();
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::receiveOnAnalyzing(uint8_t*, uint32_t, uint32_t*, const uint8_t*, uint32_t, uint8_t*)
-{
-    return JLIB::kOk;
-}
-
-JLIB::JResult PdbSynchronizer::receiveOnAnalyzed(uint8_t*, uint32_t, uint32_t*, const uint8_t*, uint32_t, uint8_t*)
-{
-    return JLIB::kOk;
+    return r;
 }
 
 JLIB::JResult PdbSynchronizer::receiveSetParameter(const uint8_t* in, uint32_t inLen)
@@ -604,30 +304,6 @@ JLIB::JResult PdbSynchronizer::importBinary(const uint8_t* image, uint32_t size,
     }
     (void)db.recall(copy, attr, factor);
     return JLIB::kOk;
-}
-
-void PdbSynchronizer::disconnected()
-{
-    m_matched = false;
-    changeState(nullptr, &PdbSynchronizer::receiveOnNonAssociation);
-}
-
-void PdbSynchronizer::changeState(SendStep send, ReceiveStep receive)
-{
-    const ReceiveStep old = m_receive;
-    m_stateFlags = 0;
-    m_send = send;
-    m_receive = receive;
-    if (m_pObserver && old != receive &&
-        (old == &PdbSynchronizer::receiveOnAssociated || receive == &PdbSynchronizer::receiveOnAssociated ||
-         receive == &PdbSynchronizer::receiveOnAnalyzed)) {
-        m_pObserver->notify(*this);
-    }
-}
-
-bool PdbSynchronizer::sameName(const char* name) const
-{
-    return std::strncmp(name, m_name, kNameSize) == 0;
 }
 
 }  // namespace ComControl

@@ -171,6 +171,13 @@ JLIB::JResult P::Encode_AssociationTellParameter(uint8_t* buffer, uint32_t capac
     uint8_t structure[kDigestSize] = {};
     uint8_t values[kDigestSize] = {};
     JLIB_RETURN_IF_FAILED(generateDigest(instanceId, name, structure, values));
+    return encodeTellParameter(buffer, capacity, length, name, structure, values);
+}
+
+JLIB::JResult P::encodeTellParameter(uint8_t* buffer, uint32_t capacity, uint32_t* length, const char* name,
+                                     const uint8_t* structure, const uint8_t* values)
+{
+    if (!buffer || !length || !structure || !values) return kCnpBadArgument;
     uint32_t pos = 0;
     const uint8_t sub = CNP_SUBCMD_TELLSTRUCTURE_ASSOCIATION;
     JLIB_RETURN_IF_FAILED(cnpMakeHeaderAndCommand(buffer, capacity, &pos, CNP_CMD_ASSOCIATION_TELL_PARAMETER, 4));
@@ -189,14 +196,30 @@ JLIB::JResult P::Decode_AssociationTellParameter(const uint8_t* command, uint32_
     if (!name || !structureMatched || !valuesMatched) return kCnpBadArgument;
     *structureMatched = false;
     *valuesMatched = false;
+    bool named = false;
+    uint8_t digests[2][kDigestSize] = {};
+    JLIB_RETURN_IF_FAILED(decodeTellParameter(command, received, name, &named, digests[0], digests[1]));
+    if (!named) return JLIB::kOk;  // a peer without a name counts as different
+    uint8_t structure[kDigestSize] = {};
+    uint8_t values[kDigestSize] = {};
+    if (JLIB::isFailure(generateDigest(instanceId, *name, structure, values))) return JLIB::kFailed;
+    *structureMatched = std::memcmp(digests[0], structure, kDigestSize) == 0;
+    *valuesMatched = std::memcmp(digests[1], values, kDigestSize) == 0;
+    return JLIB::kOk;
+}
+
+JLIB::JResult P::decodeTellParameter(const uint8_t* command, uint32_t received, const char** name, bool* named,
+                                     uint8_t* structureDigest, uint8_t* valueDigest)
+{
+    if (!name || !named || !structureDigest || !valueDigest) return kCnpBadArgument;
+    *named = false;
     cnpGetHndl h{};
     JLIB_RETURN_IF_FAILED(open(command, received, CNP_CMD_ASSOCIATION_TELL_PARAMETER, h));
     uint8_t sub = 0;
     JLIB_RETURN_IF_FAILED(cnpGetDataValue(command, &h, kCnpTypeUInt8, &sub, 1));
     JLIB_RETURN_IF_FAILED(getText(command, h, name));
-    if (!*name) return JLIB::kOk;  // a peer without a name counts as different
-    uint8_t digests[2][kDigestSize] = {};
-    for (auto& digest : digests) {
+    if (!*name) return JLIB::kOk;
+    for (uint8_t* digest : {structureDigest, valueDigest}) {
         uint8_t type = 0;
         uint32_t count = 0;
         JLIB_RETURN_IF_FAILED(peek(command, h, type, count));
@@ -207,11 +230,7 @@ JLIB::JResult P::Decode_AssociationTellParameter(const uint8_t* command, uint32_
         }
         JLIB_RETURN_IF_FAILED(cnpGetDataValue(command, &h, kCnpTypeUInt8, digest, kDigestSize));
     }
-    uint8_t structure[kDigestSize] = {};
-    uint8_t values[kDigestSize] = {};
-    if (JLIB::isFailure(generateDigest(instanceId, *name, structure, values))) return JLIB::kFailed;
-    *structureMatched = std::memcmp(digests[0], structure, kDigestSize) == 0;
-    *valuesMatched = std::memcmp(digests[1], values, kDigestSize) == 0;
+    *named = true;
     return JLIB::kOk;
 }
 
@@ -263,8 +282,13 @@ JLIB::JResult P::encodeSet(uint8_t* buffer, uint32_t capacity, uint32_t* length,
     uint32_t pos = 0;
     const uint16_t reserved = 0;
     const uint16_t depth16 = static_cast<uint16_t>(depth);
+    const uint8_t reserved8 = 0;
     JLIB_RETURN_IF_FAILED(cnpMakeHeaderAndCommand(buffer, capacity, &pos, data.commandId, isSet ? 8 : 9));
-    JLIB_RETURN_IF_FAILED(cnpMakeAddPrmTypeAndData(buffer, capacity, &pos, kCnpTypeUInt16, &reserved, 1));
+    JLIB_RETURN_IF_FAILED(cnpMakeAddPrmTypeAndData(buffer, capacity, &pos, data.reservedType,
+                                                   data.reservedType == kCnpTypeUInt8
+                                                       ? static_cast<const void*>(&reserved8)
+                                                       : static_cast<const void*>(&reserved),
+                                                   1));
     JLIB_RETURN_IF_FAILED(addText(buffer, capacity, &pos, name, false));
     JLIB_RETURN_IF_FAILED(addText(buffer, capacity, &pos, subName, true));
     JLIB_RETURN_IF_FAILED(cnpMakeAddPrmTypeAndData(buffer, capacity, &pos, kCnpTypeUInt16, &depth16, 1));
@@ -278,6 +302,9 @@ JLIB::JResult P::encodeSet(uint8_t* buffer, uint32_t capacity, uint32_t* length,
     JLIB_RETURN_IF_FAILED(addU32(buffer, capacity, &pos, commFactor));
     if (isSet) {
         const JVariant& v = *data.value;
+        const bool integerOrText = v.getType() == JVariant::kTypeInt32 || v.getType() == JVariant::kTypeUInt32 ||
+                                   v.getType() == JVariant::kTypeString;
+        if (data.integerOrTextValue && !integerOrText) return JLIB::kFailed;
         switch (v.getType()) {
         case JVariant::kTypeInt32: {
             const uint32_t raw = static_cast<uint32_t>(v.toInt32());
@@ -312,13 +339,19 @@ JLIB::JResult P::encodeSet(uint8_t* buffer, uint32_t capacity, uint32_t* length,
         }
     } else {
         const PDB::IParameterDB& db = PDB::gPDBCollection.getPDB(data.instanceId);
-        if (!db.isValid()) return JLIB::kFailed;
-        const uint32_t size = db.exportBinarySize();
+        if (!data.source && !db.isValid()) return JLIB::kFailed;
+        uint32_t size = 0;
+        if (data.source) {
+            if (JLIB::isFailure(data.source->imageSize(&size))) return JLIB::kFailed;
+        } else {
+            size = db.exportBinarySize();
+        }
         if (uint64_t{pos} + kCnpParamHeaderSize + size > capacity) return kCnpNoRoom;
         buffer[pos] = kCnpTypeUInt8;
         (void)Utility::fromUint(buffer + pos + 1, 4, size);
         pos += kCnpParamHeaderSize;
-        const JLIB::JResult exported = db.exportBinary(buffer + pos, size, 0);
+        const JLIB::JResult exported =
+            data.source ? data.source->writeImage(buffer + pos, size) : db.exportBinary(buffer + pos, size, 0);
         if (JLIB::isFailure(exported)) return JLIB::kFailed;
         pos += size;
         JLIB_RETURN_IF_FAILED(

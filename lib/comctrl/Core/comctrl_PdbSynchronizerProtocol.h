@@ -21,6 +21,15 @@ constexpr uint32_t CNP_CMD_SET_PARAMETER_BLOCK = 0x011401;
 constexpr uint32_t CNP_CMD_PARAMETER_FLIP = 0x011901;
 constexpr uint8_t CNP_SUBCMD_TELLSTRUCTURE_ASSOCIATION = 0;
 
+// The image of a block set written in place by another data source than a database.
+class IBlockImage {
+public:
+    virtual ~IBlockImage() = default;
+    [[nodiscard]] virtual JLIB::JResult imageSize(uint32_t* size) const = 0;
+    // Writes the image of exactly size bytes; a failure or another size refuses the block.
+    [[nodiscard]] virtual JLIB::JResult writeImage(uint8_t* out, uint32_t size) const = 0;
+};
+
 class PdbSynchronizerProtocol {
 public:
     static constexpr uint32_t kDigestSize = 16;
@@ -38,6 +47,9 @@ public:
         bool patch = false;                // block: write the factor again with the export status
         const uint8_t* image = nullptr;    // block decode: the image in the command
         uint32_t imageSize = 0;
+        uint8_t reservedType = 0x12;       // type of the first parameter
+        bool integerOrTextValue = false;   // set: only Int32, UInt32 and String values
+        const IBlockImage* source = nullptr;  // block: the image's writer instead of the database
     };
 
     // Decoded address part of a set or block.
@@ -118,6 +130,15 @@ public:
     [[nodiscard]] static JLIB::JResult Decode_ParameterFlip(const uint8_t* command, uint32_t received,
                                                             const char** name, const char** subName);
 
+    // AssociationTellParameter with the given digests; the decoder reads the peer's digests
+    // (left zero for a nameless peer, *named false).
+    [[nodiscard]] static JLIB::JResult encodeTellParameter(uint8_t* buffer, uint32_t capacity, uint32_t* length,
+                                                           const char* name, const uint8_t* structureDigest,
+                                                           const uint8_t* valueDigest);
+    [[nodiscard]] static JLIB::JResult decodeTellParameter(const uint8_t* command, uint32_t received,
+                                                           const char** name, bool* named,
+                                                           uint8_t* structureDigest, uint8_t* valueDigest);
+
     // Room one received command of the port needs; 0 for an id without a database.
     static uint32_t getMaxBufferSize(uint32_t instanceId);
     // MD5 of the database image into valueDigest (left as given when the export fails).
@@ -125,12 +146,12 @@ public:
     [[nodiscard]] static JLIB::JResult generateDigest(uint32_t instanceId, const char* name,
                                                       uint8_t* structureDigest, uint8_t* valueDigest);
 
-private:
-    static JLIB::JResult encodeSet(uint8_t* buffer, uint32_t capacity, uint32_t* length, const T_DATA& data,
+    // The shared set and block coders; the forms above fill T_DATA for the database.
+    [[nodiscard]] static JLIB::JResult encodeSet(uint8_t* buffer, uint32_t capacity, uint32_t* length, const T_DATA& data,
                                    uint32_t commFactor, const char* name, const char* subName,
                                    const char* textAddress, const uint32_t* numbers, const uint32_t* indexes,
                                    uint32_t depth);
-    static JLIB::JResult decodeSet(const uint8_t* command, uint32_t received, uint32_t arrayCapacity, T_DATA& data,
+    [[nodiscard]] static JLIB::JResult decodeSet(const uint8_t* command, uint32_t received, uint32_t arrayCapacity, T_DATA& data,
                                    uint32_t* commFactor, Address* address);
 };
 
