@@ -273,9 +273,25 @@ void DirectorySynchronizer::deleteLocalFile(const std::string& name)
 
 // ---- starting and stopping ----
 
+bool DirectorySynchronizer::settleStop()
+{
+    if (m_state != SYNC_STOPPING) return false;
+    if (m_stopPending) {
+        for (uint32_t t = 0; t < m_transfererCount; ++t) (void)m_pTransferers[t].cancel();  // idle or gone
+        m_stopPending = false;
+    }
+    for (uint32_t t = 0; t < m_transfererCount; ++t) {
+        if (m_pTransferers[t].getFileName()[0] != '\0') return false;
+    }
+    m_state = SYNC_IDLE;
+    return true;
+}
+
 JLIB::JResult DirectorySynchronizer::start(bool fromPeer)
 {
     if (!isInitialized() || !isSendable()) return kNotReady;
+    // A stop with nothing in flight ends now rather than at the next tick.
+    (void)settleStop();
     if (m_state != SYNC_IDLE || m_action != ACTION_NONE) return kBusy;
     (void)m_listing.startWatching(this, true);  // logged by the listing; the listing was refreshed
     m_state = SYNC_STARTING;
@@ -289,6 +305,7 @@ JLIB::JResult DirectorySynchronizer::stop()
     if (!isInitialized() || !isSendable()) return kNotReady;
     if (m_state == SYNC_IDLE || m_state == SYNC_STOPPING) return JLIB::kOk;
     m_state = SYNC_STOPPING;
+    m_stoppedByPeer = false;
     if (m_listing.isWatching()) (void)m_listing.stopWatching();  // it is watching: cannot be refused
     clearLists();
     (void)changeAction(ACTION_NONE, nullptr);
@@ -315,15 +332,7 @@ JLIB::JResult DirectorySynchronizer::periodicHandle(uint32_t elapsedMs)
         else settleTargetFiles();
     }
     if (m_state == SYNC_SYNCING || m_state == SYNC_SYNCHRONIZED) followChanges();
-    if (m_state == SYNC_STOPPING) {
-        if (m_stopPending) {
-            for (uint32_t t = 0; t < m_transfererCount; ++t) (void)m_pTransferers[t].cancel();  // idle or gone
-            m_stopPending = false;
-        }
-        bool busy = false;
-        for (uint32_t t = 0; t < m_transfererCount; ++t) busy = busy || m_pTransferers[t].getFileName()[0] != '\0';
-        if (!busy) m_state = SYNC_IDLE;
-    }
+    (void)settleStop();
     if (m_pReceived && m_pReceived->isForgettable()) (void)m_pReceived->clear();  // always 0
     return JLIB::kOk;
 }
@@ -558,6 +567,10 @@ void DirectorySynchronizer::receiveStartDirSync(const uint8_t* in, uint32_t leng
         emit(ACTION_START_DIR_SYNC_ANSWER, answerTo(m_userValue, cnpGetAnswer(d)), out);
         return;
     }
+    // The peer may start again before this end's tick has ended the stop the peer asked for;
+    // refused, that start would leave the peer idle for good. A stop of this end's own is
+    // different: a start crossing it was sent before the peer knew of it, and stays refused.
+    if (m_stoppedByPeer) (void)settleStop();
     if (m_state != SYNC_IDLE && m_state != SYNC_STARTING) {
         emit(ACTION_START_DIR_SYNC_ANSWER, answerTo(userValue, DSP::kRefused), out);
         return;
@@ -595,6 +608,7 @@ void DirectorySynchronizer::receiveReqDirSync(const uint8_t* in, uint32_t length
         emit(ACTION_REQ_DIR_SYNC_ANSWER, answerTo(m_userValue, cnpGetAnswer(d)), out);
         return;
     }
+    if (m_stoppedByPeer) (void)settleStop();  // as above
     if (m_state != SYNC_IDLE && m_state != SYNC_STARTING) {
         emit(ACTION_REQ_DIR_SYNC_ANSWER, answerTo(userValue, DSP::kWrongState), out);
         return;
@@ -624,6 +638,7 @@ void DirectorySynchronizer::receiveFinishDirSync(const uint8_t* in, uint32_t len
         m_state = SYNC_IDLE;
     } else {
         m_state = SYNC_STOPPING;
+        m_stoppedByPeer = true;
         clearLists();
         m_stopPending = true;
     }
@@ -696,6 +711,7 @@ JLIB::JResult DirectorySynchronizer::eventReset()
 {
     m_state = SYNC_IDLE;
     m_stopPending = false;
+    m_stoppedByPeer = false;
     (void)changeAction(ACTION_NONE, nullptr);  // always 0
     clearLists();
     if (m_pReceived) (void)m_pReceived->clear();  // always 0

@@ -175,6 +175,9 @@ private:
     void deleteLocalFile(const std::string& name);
     JLIB::JResult synchronizeFile(bool receive, const char* name);
     bool isRetryLater(JLIB::JResult result) const;
+    // Stopping: cancels the transferers once, and goes idle when none has a file left. true
+    // when it went idle now.
+    bool settleStop();
     void settleTargetFiles();
     void sendSourceFiles();
     void followChanges();
@@ -199,6 +202,7 @@ private:
     IUnitComponentObserver* m_pObserver = nullptr;   // the owning unit
     E_SYNCSTATUS m_state = SYNC_IDLE;
     bool m_stopPending = false;
+    bool m_stoppedByPeer = false;  // the stop under way came with the peer's FinishDirSync
     FILECACHE::VDir m_listing;
     std::list<std::string> m_changeQueue;
     std::unique_ptr<IReceivedItemStrategy> m_pReceived;  // the map kind borrows m_listing

@@ -153,8 +153,6 @@ JLIB::JResult KavoriClientSyncThread::seqSynchronized()
     return message.sendWithWaiting("DeviceControl");
 }
 
-JLIB::JResult KavoriClientSyncThread::meterRequest() { return JLIB::kOk; }
-
 uint16_t KavoriClientSyncThread::createUDPServer() const { return JMDP::kDefaultPort; }
 
 // ---- results
@@ -281,6 +279,16 @@ bool KavoriClientSyncThread::isDirectorySynchronized() const
         }
     }
     return true;
+}
+
+bool KavoriClientSyncThread::isDirectoryRefused() const
+{
+    if (!m_pUnit) return false;
+    for (uint32_t i = 0; i < kDirSyncNum; ++i) {
+        ComControl::DirSyncStatus status = ComControl::DIRSYNC_IDLE;
+        if (JLIB::isSuccess(m_pUnit->getVDirSyncStatus(&status, i)) && status == ComControl::DIRSYNC_IDLE) return true;
+    }
+    return false;
 }
 
 int32_t KavoriClientSyncThread::deviceCapacitySizeCheack() const

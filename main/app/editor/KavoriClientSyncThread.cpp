@@ -12,6 +12,7 @@
 
 #include "PDB/pdb_IParameterDB.h"
 #include "TMS/AbstractMessage.h"
+#include "TMS/SystemInfoLocalData.h"
 #include "VUviRido/Socket/VComSocketAddress.h"
 #include "comctrl/Core/comctrl_DirectorySynchronizer.h"
 #include "comctrl/Core/comctrl_ServerUnit.h"
@@ -125,6 +126,7 @@ KavoriClientSyncThread::KavoriClientSyncThread()
         }
     }
     m_interfaceName = KavoriProductInfo::getInstance().etherPort();
+    (void)m_handDown.initialize(&m_handDownLock);  // always 0
 }
 
 KavoriClientSyncThread::~KavoriClientSyncThread()
@@ -283,8 +285,28 @@ JLIB::JResult KavoriClientSyncThread::changeConnectStatus(EDITORSTAT status)
         (void)outputLog("[E] KavoriClientSyncThread::changeConnectStatus - Cannot publish \"EditorState\"!\n");
     }
     m_connectStatus = status;
+    // The editor link reads this thread's copy to judge the editor's requests, and may hear of the
+    // new value before this thread's next pass takes it from the root: the copy takes it now.
+    m_statePublished = true;
+    TMS::SystemInfoLocalData own;
+    if (JLIB::isSuccess(own.setParam("EditorState", 0, JVariant(static_cast<int>(status))))) {
+        (void)KavoriAppThread::setSystemInfo(own);  // an undeclared name changes nothing
+    }
     enterStatus(status);
     return JLIB::kOk;
+}
+
+JLIB::JResult KavoriClientSyncThread::setSystemInfo(const TMS::SystemInfo& table)
+{
+    if (!m_statePublished) return KavoriAppThread::setSystemInfo(table);
+    const JLIB::JResult merged = m_handDown.overwrite(table);
+    TMS::SystemInfoLocalData own;
+    if (JLIB::isFailure(merged) ||
+        JLIB::isFailure(own.setParam("EditorState", 0, JVariant(static_cast<int>(m_connectStatus)))) ||
+        JLIB::isFailure(m_handDown.overwrite(own))) {
+        return KavoriAppThread::setSystemInfo(table);
+    }
+    return KavoriAppThread::setSystemInfo(m_handDown);
 }
 
 void KavoriClientSyncThread::enterStatus(EDITORSTAT status)
@@ -365,6 +387,8 @@ JLIB::JResult KavoriClientSyncThread::runSyncOperation()
     if (m_connectStatus == kEditorSynchronizingDirectories && isDirectorySynchronized()) {
         return resultDirectorySynchronize();
     }
+    // A folder the device refused to start is idle and nothing would start it again.
+    if (m_connectStatus == kEditorSynchronizingDirectories && isDirectoryRefused()) return failStep();
     return JLIB::kOk;
 }
 
@@ -391,6 +415,8 @@ JLIB::JResult KavoriClientSyncThread::onTimer(uint32_t timerId, uint32_t count)
     }
     if (timerId != kLinkTimerId || !m_pUnit) return result;
     (void)m_pUnit->periodicHandle(kLinkTimerMs);  // a port's failure is its own
+    // A refused folder start reports no change of state: look at the folders here as well.
+    if (m_connectStatus == kEditorSynchronizingDirectories) (void)runSyncOperation();  // a failure is reported
     if (m_pUnit->isConnected()) {
         const uint32_t now = get1msCount();
         if (now - m_pUnit->lastReceivedTime() >= kSilenceLimitMs) {
@@ -472,11 +498,6 @@ JLIB::JResult KavoriClientSyncThread::wakeup(uint16_t, VCOM::IVCom&) { return se
 
 JLIB::JResult KavoriClientSyncThread::onReceivedMeterPacket(JMDP::JMDPClient&) { return sendEvent(kEventMeterPacket); }
 
-JLIB::JResult KavoriClientSyncThread::decodeMeterPacket(const JMDP::MeterDataBlockHeaderEx&, const uint8_t*, uint32_t)
-{
-    return JLIB::kFailed;
-}
-
 JLIB::JResult KavoriClientSyncThread::sendMessageReSynchronize(uint32_t result)
 {
     // Progress by the status at the moment of sending; below 4 (no step reached) it is 0, not a
@@ -543,11 +564,15 @@ JLIB::JResult KavoriClientSyncThread::onReceiveMessage(const TMS::AbstractMessag
         (void)resultMatchedConfig(message.data("isSameConfig").toString());  // failures are reported
     } else if (command == "Synchronize") {
         // The editor's online request: a link resting at 4 starts the sequence in the requested
-        // direction; elsewhere a running sequence answers it, or nothing is linked to answer.
+        // direction, and a running sequence's reports answer it. Outside those (the link moved on
+        // between the editor link's check and this message) nothing would ever answer the
+        // waiting request: it fails now.
         if (m_connectStatus == kEditorTemporarilySynchronized) {
             const char* direction = message.data("Direction").toString();
             m_direction = direction && std::strcmp(direction, "ClientToServer") == 0 ? 1 : 2;
             (void)resultStartDeviceSync();  // an unconnected unit is reported as failed
+        } else if (m_connectStatus < kEditorTemporarilySynchronized || m_connectStatus == kEditorSynchronized) {
+            (void)sendMessageReSynchronize(0x80000000u);  // a missing "VDProtocol" drops it
         }
     }
     return result;

@@ -3,6 +3,7 @@
 // the connecting end, takes the device-dependent databases from it, keeps the link alive and
 // publishes its progress as the shared parameter "EditorState". Everything runs on its own task;
 // the socket layer only calls wakeup and onReceivedMeterPacket, which post local events.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,6 +12,8 @@
 #include "JMDP/jmdp_IClientMeterDataAccessor.h"
 #include "JMDP/jmdp_IJMDPClientCallback.h"
 #include "JMDP/jmdp_Packet.h"
+#include "TMS/SystemInfo.h"
+#include "TMS/TMSMutex.h"
 #include "VUviRido/Socket/IVComWakeupFunction.h"
 #include "comctrl/Core/comctrl_FileAccessor.h"
 #include "comctrl/Core/comctrl_FileInfoCache.h"
@@ -25,6 +28,10 @@
 
 namespace ComControl {
 class ServerUnit;
+}
+
+namespace DRAVO {
+class MeterPool;
 }
 
 namespace KAVORI {
@@ -144,11 +151,14 @@ public:
     bool isPDBSynchronized(bool classOne) const;
     bool isMatchedModelInfo() const { return true; }
     bool isDirectorySynchronized() const;
+    // Some folder is idle: at status 9 the device refused its start.
+    bool isDirectoryRefused() const;
     // Capacity of this virtual device minus that of the real one; -1 without either database.
     int32_t deviceCapacitySizeCheack() const;
     // Publishes the folder numbers when they changed; 0x80000000 without a unit.
     JLIB::JResult refreshFileSyncStatus();
-    // The meter request of the synchronised link; does nothing yet. 0.
+    // Own task. At status 10 one "MeterRequest" per registered component (the registry's
+    // interval, low 8 bits; the id, low 16 bits) on event port 0; nothing otherwise. 0.
     JLIB::JResult meterRequest();
 
     uint32_t connectStatus() const { return m_connectStatus; }
@@ -170,9 +180,21 @@ public:
     JLIB::JResult wakeup(uint16_t ownerTaskId, VCOM::IVCom& object) override;
     // Socket task: posts event 18.
     JLIB::JResult onReceivedMeterPacket(JMDP::JMDPClient& client) override;
-    // Meter blocks are not taken over: every block is refused (0x80000000).
+    // Copies one meter block into the meter store of the component its id names (this thread's
+    // view): formats 0, 2 and 5 into the normal table, 1 into the peak-hold table, 3, 4 and any
+    // other value accepted without copying (0). 0x80000000 for big-endian data, no such
+    // component, an array number beyond the table, or a range past the array.
     JLIB::JResult decodeMeterPacket(const JMDP::MeterDataBlockHeaderEx& header, const uint8_t* values,
                                     uint32_t size) override;
+    // The copy into the component's meter store once the component is found; same results.
+    static JLIB::JResult decodeMeterBlock(DRAVO::MeterPool& pool, const JMDP::MeterDataBlockHeaderEx& header,
+                                          const uint8_t* values, uint32_t size);
+
+    // The parent's values with this thread's own "EditorState" kept, merged in one step: a
+    // hand-down that the root sent before it took the latest change must not show readers of
+    // this copy an older status than the editor link was already told.
+    using KavoriAppThread::setSystemInfo;
+    JLIB::JResult setSystemInfo(const TMS::SystemInfo& table) override;
 
 protected:
     JLIB::JResult onReceiveMessage(const TMS::AbstractMessage& message) override;
@@ -211,6 +233,10 @@ private:
     uint16_t consolePort() const;
 
     std::unique_ptr<ComControl::ServerUnit> m_pUnit;
+    // Where a hand-down is merged with the own "EditorState" before it replaces the copy.
+    TMS::TMSMutex m_handDownLock{"SyncHandDown"};
+    TMS::SystemInfo m_handDown;
+    std::atomic<bool> m_statePublished{false};  // also read by the root when it adds the thread
     std::string m_interfaceName;
     std::unique_ptr<FileSyncObject[]> m_pFileSyncObjects;
     std::unique_ptr<DirSyncObject[]> m_pDirSyncObjects;

@@ -6,6 +6,7 @@
 #include "TMS/AbstractMessage.h"
 #include "TMS/ThreadRepository.h"
 #include "VUviRido/Socket/VComSocketAddress.h"
+#include "editor/VDMeterContainer.h"
 #include "editor/VDProtocolClientUnit.h"
 #include "editor/VDProtocolExecutor.h"
 #include "editor/VDStartupOption.h"
@@ -141,6 +142,12 @@ JLIB::JResult KavoriClientVDProtocolThread::onChangeSystemInfo()
     return result;
 }
 
+// The editor's meter interval, read anew at each arming so a change applies from the next pass.
+uint32_t KavoriClientVDProtocolThread::meterIntervalMs()
+{
+    return static_cast<uint32_t>(VDevice::VDMeterContainer::getInstance().getIntervalTime());  // 60 or more
+}
+
 JLIB::JResult KavoriClientVDProtocolThread::onChangeSyncState()
 {
     JVariant state;
@@ -149,7 +156,7 @@ JLIB::JResult KavoriClientVDProtocolThread::onChangeSyncState()
     const uint32_t editorState = state.toUInt32();
     (void)m_pExecutor->changeSyncStatus(editorState);  // its reply failure is its own
     if (VDevice::VDProtocolExecutor::deviceStatus(editorState) == VDevice::VDProtocolExecutor::kStatusOnline) {
-        if (JLIB::isSuccess(timers().addTimer(kMeterTimerId, kMeterIntervalMs, false, this))) {
+        if (JLIB::isSuccess(timers().addTimer(kMeterTimerId, meterIntervalMs(), false, this))) {
             (void)timers().getTimer(kMeterTimerId).start();  // a listed timer always starts
         }
     } else {
@@ -165,7 +172,7 @@ void KavoriClientVDProtocolThread::rearmMeterTimer()
     (void)timers().deleteTimer(kMeterTimerId, false);  // as above
     if (!m_pExecutor || m_pExecutor->deviceStatus() != VDevice::VDProtocolExecutor::kStatusOnline) return;
     // One shot: the next pass comes one whole interval after this one has returned.
-    if (JLIB::isSuccess(timers().addTimer(kMeterTimerId, kMeterIntervalMs, true, this))) {
+    if (JLIB::isSuccess(timers().addTimer(kMeterTimerId, meterIntervalMs(), true, this))) {
         (void)timers().getTimer(kMeterTimerId).start();  // as above
     }
 }

@@ -31,7 +31,8 @@ public:
     static constexpr uint32_t kDetectTimerId = 0;
     static constexpr uint32_t kMeterTimerId = 1;
     static constexpr uint32_t kDetectIntervalMs = 5000;
-    static constexpr uint32_t kMeterIntervalMs = 60;  // the editor's default meter interval
+    // The meter timer's period: the meter registry's interval (60 ms unless the editor set one).
+    static uint32_t meterIntervalMs();
 
     KavoriClientVDProtocolThread();
     // Deletes the client unit, then the executor.

@@ -97,6 +97,7 @@ JLIB::JResult VDProtocolExecutor::add(const PacketContainer& packet)
         {VDProtocol::CMDNAME_PARAMSET, &VDProtocolExecutor::execAddParameterSet},
         {VDProtocol::CMDNAME_PARAMSET_DUPLICATE, &VDProtocolExecutor::execAddParameterSetDuplicate},
         {VDProtocol::CMDNAME_PARAMSET_ASSIGN, &VDProtocolExecutor::execAddParameterSetAssign},
+        {VDProtocol::CMDNAME_COMPONENT_METER, &VDProtocolExecutor::execAddComponentMeter},
     };
     return dispatch(routes, std::size(routes), packet);
 }
@@ -111,6 +112,8 @@ JLIB::JResult VDProtocolExecutor::del(const PacketContainer& packet)
         {VDProtocol::CMDNAME_PARAMSET, &VDProtocolExecutor::execDelParameterSet},
         {VDProtocol::CMDNAME_PARAMSET_ASSIGN, &VDProtocolExecutor::execDelParameterSetAssign},
         {VDProtocol::CMDNAME_NETWORK_INFO, &VDProtocolExecutor::execDelNetworkInfo},
+        {VDProtocol::CMDNAME_COMPONENT_METER, &VDProtocolExecutor::execDelComponentMeter},
+        {VDProtocol::CMDNAME_PEAK_HOLD, &VDProtocolExecutor::execDelPeakHold},
     };
     return dispatch(routes, std::size(routes), packet);
 }
@@ -144,6 +147,8 @@ JLIB::JResult VDProtocolExecutor::set(const PacketContainer& packet)
         {VDProtocol::CMDNAME_SYNC_DEVICE, &VDProtocolExecutor::execSyncOnlineToDevice},
         {VDProtocol::CMDNAME_SYNC_OFFLINE, &VDProtocolExecutor::execSyncOffline},
         {VDProtocol::CMDNAME_NETWORK_INFO, &VDProtocolExecutor::execSetNetworkInfo},
+        {VDProtocol::CMDNAME_METER_INFO, &VDProtocolExecutor::execSetMeterInfo},
+        {VDProtocol::CMDNAME_PEAK_HOLD, &VDProtocolExecutor::execSetPeakHold},
     };
     return dispatch(routes, std::size(routes), packet);
 }
@@ -165,6 +170,7 @@ JLIB::JResult VDProtocolExecutor::getData(const PacketContainer& packet)
         {VDProtocol::CMDNAME_PARAMSET, &VDProtocolExecutor::execGetDataParameterSet},
         {VDProtocol::CMDNAME_PARAMSET_ASSIGN, &VDProtocolExecutor::execGetDataParameterSetAssign},
         {VDProtocol::CMDNAME_COPY_PASTE, &VDProtocolExecutor::execGetDataCopyPaste},
+        {VDProtocol::CMDNAME_COMPONENT_METER, &VDProtocolExecutor::execGetDataComponentMeter},
     };
     return dispatch(routes, std::size(routes), packet);
 }
@@ -269,8 +275,6 @@ uint32_t VDProtocolExecutor::deviceStatus() const
     const uint32_t value = state.toUInt32(&isNumber);
     return isNumber ? deviceStatus(value) : kStatusUnknown;
 }
-
-JLIB::JResult VDProtocolExecutor::getMeter() { return JLIB::kOk; }
 
 // ---- value helpers
 

@@ -25,6 +25,10 @@ namespace VDProtocol {
 class VDProtocolClientUnit;
 }
 
+namespace PARRAY {
+class ArrayAccessorForServer;
+}
+
 namespace VDevice {
 
 // Pieces of the text between separators, appended to out; empty pieces only when skipEmpty is
@@ -111,7 +115,8 @@ public:
 
     // Periodic work of the editor-link thread. detectDevice re-links a lost device with the
     // stored addresses; changeSyncStatus sends "dev_status" when the device status changed (0);
-    // getMeter does nothing until the meter commands exist (0).
+    // getMeter sends one "meter" notification per registered component while online: 0 when
+    // not online, else the first failure (the other components are still sent) or the last send's code.
     JLIB::JResult detectDevice();
     JLIB::JResult getMeter();
     JLIB::JResult changeSyncStatus(uint32_t editorState);
@@ -236,6 +241,26 @@ public:
     const std::string& deviceIpAddress() const { return m_deviceIpAddress; }
     const std::string& deviceMacAddress() const { return m_deviceMacAddress; }
 
+    // Meter commands; each sends one reply and returns its send's code.
+    JLIB::JResult execAddComponentMeter(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execDelComponentMeter(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execGetDataComponentMeter(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSetMeterInfo(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execSetPeakHold(const VDProtocol::PacketContainer& request);
+    JLIB::JResult execDelPeakHold(const VDProtocol::PacketContainer& request);
+    // The "meter" notification of one component address ("<db>/#<id>") from its normal or
+    // peak-hold meter table. Nothing is sent for an address that does not split (the splitter's
+    // code), no such component in this thread's view or a table without arrays (RESULT_FAILED);
+    // else the send's code.
+    JLIB::JResult sendNotifyForMeterValue(const std::string& address, bool peakHold);
+    // The "meter" packet of one meter table under the address, built into notify (emptied first);
+    // RESULT_FAILED for a table without arrays (notify unchanged), or the code of an array that
+    // cannot be read (notify left empty).
+    static JLIB::JResult buildMeterNotify(VDProtocol::PacketContainer& notify, const std::string& address,
+                                          const PARRAY::ArrayAccessorForServer& table);
+    // "MeterList" to "Sync", waiting for room; 0, or RESULT_FAILED when the send fails.
+    JLIB::JResult sendMessageMeterListChange();
+
     const std::string& deviceId() const { return m_deviceId; }
 
 protected:
@@ -249,6 +274,9 @@ private:
         Handler handler;
     };
     JLIB::JResult dispatch(const Route* routes, size_t count, const VDProtocol::PacketContainer& packet);
+    // Registers (or removes) each list item's "prmAddr" under the request's "id"; RESULT_FAILED
+    // for an "id" or a "prmAddr" that is missing or not a text (earlier items stay done).
+    JLIB::JResult walkMeterList(const VDProtocol::PacketContainer& request, bool regist);
     // Steps 1 to 4 of "set" "prm_val" on one map.
     JLIB::JResult writeItem(const VDProtocol::ArgumentMap& item);
     JLIB::JResult writeWildcard(const std::string& dbName, uint32_t componentId, const std::string& path, int32_t x,
@@ -290,6 +318,10 @@ private:
     std::string m_deviceIpAddress;
     std::string m_deviceMacAddress;
     uint32_t m_lastDeviceStatus = 0;
+    // Offline requests sent to "Sync" whose "Re:Asynchronous" has not come back, and the
+    // "sync_device" requests accepted meanwhile: that answer belongs to none of those.
+    uint32_t m_offlinesOutstanding = 0;
+    std::vector<uint32_t> m_syncsAfterOffline;
     VDProtocol::CommandContainer m_commands;
     VDProtocol::ExpressionAdapter m_expressions;
 };

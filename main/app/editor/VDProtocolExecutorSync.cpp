@@ -1,6 +1,7 @@
 // The executor's synchronisation, detection and network information commands: they carry the
 // editor's requests to the "Sync" thread as messages and turn its reports into replies and
 // notifications.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,7 @@ JLIB::JResult VDProtocolExecutor::execSyncOnlineToDevice(const PacketContainer& 
     uint32_t id = 0;
     // A request the registry cannot hold would never be answered: "ng" now.
     if (JLIB::isFailure(m_commands.addCommand(id, request))) return replyResult(request, RESULT_FAILED);
+    if (m_offlinesOutstanding > 0) m_syncsAfterOffline.push_back(id);
     return JLIB::kOk;
 }
 
@@ -178,6 +180,7 @@ JLIB::JResult VDProtocolExecutor::execSyncOnlineFromDevice(const PacketContainer
     if (JLIB::isFailure(result)) return replyResult(request, result);
     uint32_t id = 0;
     if (JLIB::isFailure(m_commands.addCommand(id, request))) return replyResult(request, RESULT_FAILED);
+    if (m_offlinesOutstanding > 0) m_syncsAfterOffline.push_back(id);  // as above
     return JLIB::kOk;
 }
 
@@ -185,6 +188,7 @@ JLIB::JResult VDProtocolExecutor::execSyncOffline(const PacketContainer& request
 {
     const JLIB::JResult result = isOnline() ? sendMessageSyncOffline() : RESULT_FAILED;
     if (JLIB::isFailure(result)) return replyResult(request, result);
+    ++m_offlinesOutstanding;
     return JLIB::kOk;
 }
 
@@ -206,6 +210,19 @@ JLIB::JResult VDProtocolExecutor::replySynchronize(uint32_t result, uint32_t pro
 
 JLIB::JResult VDProtocolExecutor::replyAsynchronous(uint32_t result, uint32_t progress)
 {
+    if (m_offlinesOutstanding == 0) return replySynchronize(result, progress);
+    // The editor may ask to synchronise again as soon as it sees the device offline, before this
+    // answer to its offline request has come: such a request waits for the reports of the
+    // synchronisation it started, and must not be finished by this answer.
+    --m_offlinesOutstanding;
+    std::vector<uint32_t> newer;
+    newer.swap(m_syncsAfterOffline);
+    if (m_offlinesOutstanding > 0) m_syncsAfterOffline = newer;
+    uint32_t id = 0;
+    if (JLIB::isSuccess(m_commands.findCommand(id, VDProtocol::CMDNAME_SYNC_DEVICE)) &&
+        std::find(newer.begin(), newer.end(), id) != newer.end()) {
+        return RESULT_FAILED;  // as with nothing pending: dropped
+    }
     return replySynchronize(result, progress);
 }
 

@@ -269,6 +269,27 @@ TEST_F(DirectorySynchronizerTest, StopEndsBothEndsAndAResetClearsEverything)
     EXPECT_EQ(0u, b.sync.getRequestedAllFileNum());
 }
 
+TEST_F(DirectorySynchronizerTest, AStartRightAfterAStopIsTakenWithoutWaitingForATick)
+{
+    // The end that asked for the stop starts again before either tick has ended it: both ends
+    // must take the new start, in either direction, not leave the starter idle for good.
+    a.write("one.vexas", "1");
+    DirLoop loop(a.sync, b.sync);
+    for (const bool fromPeer : {false, true, false, true}) {
+        SCOPED_TRACE(fromPeer ? "pull" : "push");
+        ASSERT_EQ(0u, a.sync.start(fromPeer));
+        ASSERT_TRUE(loop.tickUntil([&] { return a.synchronized() && b.synchronized(); }))
+            << ::testing::PrintToString(loop.directoryLog());
+        EXPECT_FALSE(contains(loop.log, "b: StartDirSyncAnswer 8")) << ::testing::PrintToString(loop.log);
+        EXPECT_FALSE(contains(loop.log, "b: ReqDirSyncAnswer 8")) << ::testing::PrintToString(loop.log);
+        EXPECT_TRUE(b.has("one.vexas"));
+        ASSERT_EQ(0u, a.sync.stop());
+        loop.pump();
+        ASSERT_EQ(ComControl::DIRSYNC_STOPPING, b.sync.getStatus());
+        loop.log.clear();
+    }
+}
+
 // ---- one synchroniser fed by hand ----
 
 namespace {
@@ -416,6 +437,15 @@ TEST(DirectorySynchronizerAloneTest, RequestsThatDoNotFitTheStateAreRefused)
     EXPECT_EQ("StartDirSyncAnswer 80000003", solo.feed(DSP::kStartDirSync));
     EXPECT_EQ("ReqDirSyncAnswer 80000002", solo.feed(DSP::kReqDirSync));
     EXPECT_EQ("FinishDirSyncAnswer 0", solo.feed(DSP::kFinishDirSync));
+    EXPECT_EQ(DirectorySynchronizer::SYNC_STOPPING, solo.side.sync.state());
+    ASSERT_EQ(0u, solo.side.sync.periodicHandle(50));
+    EXPECT_EQ(DirectorySynchronizer::SYNC_IDLE, solo.side.sync.state());
+
+    // Stopped by this end: a start that crossed the stop on the way is refused, tick or not.
+    solo.synchronise();
+    ASSERT_EQ(0u, solo.side.sync.stop());
+    EXPECT_EQ("StartDirSyncAnswer 80000003", solo.feed(DSP::kStartDirSync));
+    EXPECT_EQ("ReqDirSyncAnswer 80000002", solo.feed(DSP::kReqDirSync));
     EXPECT_EQ(DirectorySynchronizer::SYNC_STOPPING, solo.side.sync.state());
     ASSERT_EQ(0u, solo.side.sync.periodicHandle(50));
     EXPECT_EQ(DirectorySynchronizer::SYNC_IDLE, solo.side.sync.state());

@@ -107,12 +107,14 @@ protected:
             return packet;
         }
     }
+    // The next reply; an empty object (and a failure showing both processes' output) when none comes.
     json nextReply()
     {
         for (json packet = next(); !packet.is_null(); packet = next()) {
             if (packet.contains("reply")) return packet["reply"];
         }
-        return json();
+        ADD_FAILURE() << "no reply within the limit\n" << outputs();
+        return json::object();
     }
     // Waits for the device status, taking the replies that come before it into m_replies.
     bool waitForDeviceStatus(int status)
@@ -175,7 +177,7 @@ protected:
         for (int i = 0; std::chrono::steady_clock::now() < deadline; ++i) {
             if (!request("get_dev_info", "i" + std::to_string(i))) return false;
             const json reply = nextReply();
-            if (reply.is_null()) return false;
+            if (reply.empty()) return false;
             // Before the device is there the reply carries no information record.
             const json info = reply.contains("cmdinfo") && reply["cmdinfo"].is_object() &&
                                       reply["cmdinfo"].contains("info") && reply["cmdinfo"]["info"].is_object()
@@ -285,4 +287,31 @@ TEST_F(UzengineSyncTest, AbortEndsAStepThatNeverFinishes)
     EXPECT_EQ("0", reply.value("progress", ""));
     EXPECT_TRUE(deviceSaw("EVENT AbortSynchronize"));
     EXPECT_FALSE(deviceSaw("EVENT SetClientType", 2, 2s));
+}
+
+TEST_F(UzengineSyncTest, SynchronisesAgainOnTheSameLink)
+{
+    startDevice();
+    startEngine();
+    linkDevice();
+    // Both directions, each after the previous synchronisation was taken offline: the folders
+    // the last round stopped must start again at both ends.
+    struct Round {
+        const char* cmd;
+        const char* seen;
+    };
+    const Round rounds[] = {{"get_sync_device", "SYNCDIR:2"}, {"set_sync_device", "SYNCDIR:1"},
+                            {"get_sync_device", "SYNCDIR:2"}, {"set_sync_device", "SYNCDIR:1"}};
+    size_t offline = 0;
+    for (size_t i = 0; i < std::size(rounds); ++i) {
+        SCOPED_TRACE(i);
+        const std::string reqid = "s" + std::to_string(i);
+        ASSERT_TRUE(request(rounds[i].cmd, reqid));
+        ASSERT_TRUE(waitForDeviceStatus(2)) << json(m_replies).dump() << outputs();
+        EXPECT_EQ((std::vector<std::string>{"excuting:16", "excuting:64", "excuting:80", "ok:100"}), progressOf(reqid));
+        EXPECT_TRUE(deviceSaw(rounds[i].seen, i < 2 ? 1 : 2));
+        ASSERT_TRUE(request("set_sync_offline", "o" + std::to_string(i)));
+        ASSERT_TRUE(waitForDeviceStatus(1)) << outputs();
+        EXPECT_TRUE(deviceSaw("EVENT ClearClientType", ++offline));
+    }
 }
