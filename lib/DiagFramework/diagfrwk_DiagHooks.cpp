@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "DiagFramework/diagfrwk_DiagConsole.h"
+#include "DiagFramework/diagfrwk_DiagFieldWriter.h"
 #include "TMS/AbstractThread.h"
 #include "TMS/ThreadRepository.h"
 #include "jlib/JVariant.h"
@@ -24,18 +25,26 @@ JLIB::JResult setRunMode(int32_t mode)
     return JLIB::isFailure(set) || JLIB::isFailure(flushed) ? JLIB::kFailed : JLIB::kOk;
 }
 
+IDiagFieldWriter& fieldTableWriter()
+{
+    static DiagFieldWriter writer;
+    return writer;
+}
+
 JLIB::JResult publish(const char* address, int32_t channel, int32_t value)
 {
-    IDiagFieldWriter* writer = s_writer.load();
-    if (!writer) return JLIB::kOk;  // no parameter tree in this product
-    return writer->writeDiagValue(kDiagFieldIndex, kDiagRootName, address, channel, value);
+    return getDiagFieldWriter()->writeDiagValue(kDiagFieldIndex, kDiagRootName, address, channel, value);
 }
 
 }  // namespace
 
 void setDiagFieldWriter(IDiagFieldWriter* writer) { s_writer.store(writer); }
 
-IDiagFieldWriter* getDiagFieldWriter() { return s_writer.load(); }
+IDiagFieldWriter* getDiagFieldWriter()
+{
+    IDiagFieldWriter* const installed = s_writer.load();
+    return installed ? installed : &fieldTableWriter();
+}
 
 JLIB::JResult onDiagStarted() { return setRunMode(kRunModeDiagnostics); }
 

@@ -1,9 +1,8 @@
 #pragma once
 // What ties the diagnostics console to the product: the shared run mode while a diagnostic
 // session is open, and the publication of the current command and of every verdict into the
-// "Diagnostics" root of the console family's field 16. The parameter tree that receives the
-// publication lives above this library: its owner installs a writer; without one the
-// publication does nothing.
+// "Diagnostics" root of the console family's field 16. The publication goes through the family's
+// field table (DiagFieldWriter) unless another writer is installed.
 #include <cstdint>
 
 #include "jlib/jlib_result.h"
@@ -33,8 +32,10 @@ public:
                                          int32_t channel, int32_t value) = 0;
 };
 
-// Any task. The writer is borrowed: the installer keeps it alive until it installs null.
+// Any task. The writer is borrowed: the installer keeps it alive until it installs null, which
+// goes back to the field table's writer.
 void setDiagFieldWriter(IDiagFieldWriter* writer);
+// Never null: the installed writer, or the field table's.
 IDiagFieldWriter* getDiagFieldWriter();
 
 // Calling thread: sets the shared system parameter "RunMode" to 2 (session open) or 0 and

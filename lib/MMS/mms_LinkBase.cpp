@@ -109,9 +109,15 @@ uint32_t LinkBase::jointRoot(const char* root, const sharedRootInfo& info, uint8
 
 uint32_t LinkBase::destroyRoot(const char* root)
 {
+    // A null identifier names the first root: its links and index go by its name.
+    char first[25] = {};
+    if (root == nullptr && mmsIsSuccess(Base::getRootIdentifier(first, 0))) root = first;
     const uint32_t r = Base::destroyRoot(root);
     (void)clearRootLink(root);
     if (m_pRootLinks != nullptr) (void)m_pRootLinks->destroy(root);  // null: nothing was registered
+    // The index has the shape of the root that is gone; a root made again under this name gets a
+    // new one when its build finishes. Its links are cleared above, so no chain element is lost.
+    if (mmsIsSuccess(r) && root != nullptr && m_pSearchTree != nullptr) (void)m_pSearchTree->deleteRoot(root);
     return r;
 }
 

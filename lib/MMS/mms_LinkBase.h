@@ -128,6 +128,51 @@ public:
                                                 const ISetChecker* checker, uint32_t rootFlags,
                                                 uint32_t notifyMode, const ExternalSetArg* externalArg) override;
 
+    // ---- Export and import: a whole root (depth 0) carries its link image behind its export
+    // image; a partial import propagates its changed values through the links instead ----
+    [[nodiscard]] uint32_t getExportDataSizeFast(uint32_t* size, const char* root, const uint32_t* nodes,
+                                                 uint32_t depth, uint8_t wholeLastLevel) override;
+    [[nodiscard]] uint32_t getExportArraySizeFast(uint32_t* size, const char* root, const uint32_t* nodes,
+                                                  const uint32_t* first, const uint32_t* last, uint32_t depth,
+                                                  uint8_t rangeMode) override;
+    [[nodiscard]] uint32_t getExportDataSize(uint32_t* size, const char* root, const char* address, uint32_t length,
+                                             uint8_t wholeLastLevel) override;
+    // Sizes for indexCount levels of the address (0x80000002 above 5), whatever depth it has.
+    [[nodiscard]] uint32_t getExportArraySize(uint32_t* size, const char* root, const char* address,
+                                              uint32_t length, const uint32_t* first, const uint32_t* last,
+                                              uint32_t indexCount, uint8_t rangeMode) override;
+    [[nodiscard]] uint32_t exportDataFast(void* buffer, uint32_t* written, uint32_t bufferSize, const char* root,
+                                          const uint32_t* nodes, const uint32_t* indices, uint32_t depth,
+                                          uint8_t wholeLastLevel, uint8_t clearDirty, uint8_t byteOrder,
+                                          uint32_t taskId, uint8_t clearImport, uint8_t* factorsOut) override;
+    [[nodiscard]] uint32_t exportArrayFast(void* buffer, uint32_t* written, uint32_t bufferSize, const char* root,
+                                           const uint32_t* nodes, const uint32_t* first, const uint32_t* last,
+                                           uint32_t depth, uint8_t rangeMode, uint8_t clearDirty, uint8_t byteOrder,
+                                           uint32_t taskId, uint8_t clearImport, uint8_t* factorsOut,
+                                           uint32_t factorCount) override;
+    [[nodiscard]] uint32_t exportData(void* buffer, uint32_t* written, uint32_t bufferSize, const char* root,
+                                      const char* address, uint32_t length, const uint32_t* indices,
+                                      uint32_t indexCount, uint8_t wholeLastLevel, uint8_t clearDirty,
+                                      uint8_t byteOrder, uint32_t taskId, uint8_t clearImport,
+                                      uint8_t* factorsOut) override;
+    [[nodiscard]] uint32_t exportArray(void* buffer, uint32_t* written, uint32_t bufferSize, const char* root,
+                                       const char* address, uint32_t length, const uint32_t* first,
+                                       const uint32_t* last, uint32_t indexCount, uint8_t rangeMode,
+                                       uint8_t clearDirty, uint8_t byteOrder, uint32_t taskId, uint8_t clearImport,
+                                       uint8_t* factorsOut, uint32_t factorCount) override;
+    // The link part of a whole-root import never changes the import's result.
+    [[nodiscard]] uint32_t importDataFast(void* image, uint32_t imageSize, const void* filter, uint32_t filterSize,
+                                          const char* root, const uint32_t* nodes, const uint32_t* indices,
+                                          uint32_t depth, uint8_t factor, uint8_t includeOriginator,
+                                          uint8_t notifyOptions, uint32_t originatorId, const ISetChecker* checker,
+                                          uint32_t notifyMode, const ExternalSetArg* externalArg) override;
+    [[nodiscard]] uint32_t importData(void* image, uint32_t imageSize, const void* filter, uint32_t filterSize,
+                                      const char* root, const char* address, uint32_t length,
+                                      const uint32_t* indices, uint32_t indexCount, uint8_t factor,
+                                      uint8_t includeOriginator, uint8_t notifyOptions, uint32_t originatorId,
+                                      const ISetChecker* checker, uint32_t notifyMode,
+                                      const ExternalSetArg* externalArg) override;
+
     // ---- Link operations. Preconditions: field ready (0x80000004); build handle: one is open
     // (0x8000000b) and it is the one given (0x80000002); edit handle: none open, or the one given ----
     // Ready. Task id 0 refused; a second subscription of a task only counts. raise: the new
@@ -217,6 +262,76 @@ public:
     [[nodiscard]] virtual uint32_t _isLinkChangedFast(uint8_t* changed, const char* root, const uint32_t* codes,
                                                       const uint32_t* indices, uint32_t levels, uint8_t clear,
                                                       uint32_t taskId);
+    // ---- Export and import steps ----
+    [[nodiscard]] virtual uint32_t _importDataFast(void* image, uint32_t imageSize, const void* filter,
+                                                   uint32_t filterSize, const char* root, const uint32_t* nodes,
+                                                   const uint32_t* indices, uint32_t depth, uint8_t factor,
+                                                   uint8_t includeOriginator, uint8_t notifyOptions,
+                                                   uint32_t originatorId, const ISetChecker* checker,
+                                                   uint32_t notifyMode, const ExternalSetArg* externalArg);
+    [[nodiscard]] virtual uint32_t _getExportDataSizeFast(uint32_t* size, const char* root, const uint32_t* nodes,
+                                                          uint32_t depth, uint8_t wholeLastLevel);
+    [[nodiscard]] virtual uint32_t _getExportArraySizeFast(uint32_t* size, const char* root, const uint32_t* nodes,
+                                                           const uint32_t* first, const uint32_t* last,
+                                                           uint32_t depth, uint8_t rangeMode);
+    [[nodiscard]] virtual uint32_t _exportDataFast(void* buffer, uint32_t* written, uint32_t bufferSize,
+                                                   const char* root, const uint32_t* nodes, const uint32_t* indices,
+                                                   uint32_t depth, uint8_t wholeLastLevel, uint8_t clearDirty,
+                                                   uint8_t byteOrder, uint32_t taskId, uint8_t clearImport,
+                                                   uint8_t* factorsOut);
+    [[nodiscard]] virtual uint32_t _exportArrayFast(void* buffer, uint32_t* written, uint32_t bufferSize,
+                                                    const char* root, const uint32_t* nodes, const uint32_t* first,
+                                                    const uint32_t* last, uint32_t depth, uint8_t rangeMode,
+                                                    uint8_t clearDirty, uint8_t byteOrder, uint32_t taskId,
+                                                    uint8_t clearImport, uint8_t* factorsOut, uint32_t factorCount);
+    // Takes over the links of the image behind the export image; 0 whatever the merge met
+    // (0x80000002 only for a null image or length 0).
+    [[nodiscard]] virtual uint32_t _importLinkData(void* image, uint32_t length, const char* root, uint8_t markOwn,
+                                                   uint32_t taskId);
+    // 0x80000001 for a root never registered for links.
+    [[nodiscard]] virtual uint32_t _getExportLinkDataSize(uint32_t* size, const char* root);
+    // Nothing written (and *written untouched) for a root without links.
+    [[nodiscard]] virtual uint32_t _exportLinkData(void* buffer, uint32_t* written, uint32_t bufferSize,
+                                                   const char* root, uint8_t byteOrder);
+    // Makes the root's links those of the image: links merged by id, members by address, member
+    // addresses translated by name when the image's definition differs. The merge's status.
+    [[nodiscard]] virtual uint32_t importLinkData(void* image, uint32_t length, const char* root, uint8_t markOwn,
+                                                  uint32_t taskId);
+    [[nodiscard]] virtual uint32_t importLinkHeaderCheck(const unsigned char** body, uint32_t* bodyLength,
+                                                         uint32_t* slots, uint8_t* same, uint8_t* convert,
+                                                         const char* root, const void* image, uint32_t length);
+    // 0 keep and merge the existing link, 1 remove it, 2 create the image's link.
+    [[nodiscard]] virtual uint32_t getProcessStatus(uint32_t* status, const T_LINK_LIST* existing,
+                                                    const T_LINK_COLLECTION* imageLink) const;
+    // 0 same member, 1 remove the existing one, 2 add the image's.
+    [[nodiscard]] virtual uint32_t getItemStatus(uint32_t* status, const T_LINK_ITEM* existing,
+                                                 const T_LINK_ITEM* imageMember) const;
+    [[nodiscard]] virtual uint32_t isSameParamterInfo(uint8_t* same, const char* root, const void* image,
+                                                      uint32_t length, const unsigned char* items,
+                                                      uint32_t itemLength, const T_LINK_COLLECTION* link,
+                                                      uint32_t slots, uint8_t sameDefinition, uint8_t convert);
+    [[nodiscard]] virtual uint32_t importCollectionData(T_LINK_LIST* head, const char* root, uint32_t linkId,
+                                                        const unsigned char* items, uint32_t itemLength,
+                                                        const void* image, uint32_t length, uint32_t slots,
+                                                        uint8_t sameDefinition, uint8_t convert, uint8_t markOwn,
+                                                        uint32_t taskId);
+    [[nodiscard]] virtual uint32_t sameCollectionData(const char* root, T_LINK_COLLECTION* link, const void* image,
+                                                      uint32_t length, const unsigned char* items,
+                                                      uint32_t itemLength, uint32_t slots, uint8_t sameDefinition,
+                                                      uint8_t convert, uint8_t markOwn, uint32_t taskId);
+    // Adds an image member to the link (taking it out of any link that holds its element).
+    [[nodiscard]] virtual uint32_t importLinkItem(T_LINK_COLLECTION* link, const char* root,
+                                                  const T_LINK_ITEM* member, uint8_t markOwn, uint32_t taskId);
+    [[nodiscard]] virtual uint32_t importLinkItemRebuildAddr(T_LINK_COLLECTION* link, const T_LINK_ITEM* member,
+                                                             const char* root, const void* image, uint32_t length,
+                                                             uint8_t markOwn, uint32_t taskId);
+    // The member's node indexes in the current definition, found by the names the export image
+    // gives them; 0x80000006 when they do not lead to a parameter of the same depth.
+    [[nodiscard]] virtual uint32_t rebuildNewAddress(uint32_t* nodesOut, const char* root, const T_LINK_ITEM* member,
+                                                     const void* image, uint32_t length);
+    [[nodiscard]] virtual uint32_t getLinkDataSize(uint32_t* size, const T_LINK_LIST* firstNode) const;
+    [[nodiscard]] virtual uint32_t exportLinkData(void* buffer, uint32_t* written, uint32_t bufferSize,
+                                                  const T_LINK_LIST* firstNode, uint8_t byteOrder) const;
     // Deletes every link of every root of the base; the status of the last root-name lookup.
     virtual uint32_t clearAllLink();
     // Deletes every link of the root; 0, also for an unregistered root.
@@ -327,6 +442,9 @@ private:
     uint32_t m_slotCount = 0;
     uint32_t m_collectionBitBytes = 0;
     uint32_t m_itemBitBytes = 0;
+    // While a whole-root import runs: whether its link image is in the other byte order. The base's
+    // import turns the export image to host order in place, so its header no longer tells.
+    int8_t m_importConvert = -1;  // -1: read it from the export header
 };
 
 }  // namespace MMS

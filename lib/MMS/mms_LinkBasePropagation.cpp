@@ -143,16 +143,21 @@ uint32_t LinkBase::execParameterLink(const char* root, const uint32_t* nodes, co
                                      uint8_t notifyOptions, uint32_t taskId, uint32_t notifyMode,
                                      const ExternalSetArg* externalArg)
 {
-    JVariant value;
-    uint32_t r = Base::getPrmFast(&value, nullptr, root, nodes, indices, depth, 1, taskId);
-    if (mmsIsFailure(r)) return r;
+    // The element's mark for the link task goes in every case; its value is read only when a link
+    // that is on will use it, which keeps a set of an unlinked element cheap.
     T_LINK_TREE_LIST* chain = nullptr;
-    r = getSearchTreeList(&chain, root, nodes, depth);
+    const uint32_t found = getSearchTreeList(&chain, root, nodes, depth);
+    const T_LINK_TREE_LIST* element = mmsIsSuccess(found) ? srchChannelAddr(chain, indices, depth) : nullptr;
+    T_LINK_COLLECTION* link = element != nullptr ? element->link : nullptr;
+    if (link == nullptr || isLinkOnOffCheck(link) == 0) {
+        uint8_t marked = 0;
+        const uint32_t r = Base::isChangedFast(&marked, root, nodes, indices, depth, 1, taskId);
+        if (mmsIsFailure(r)) return r;
+        return mmsIsFailure(found) ? found : kMmsOk;  // not linked, or the link is off
+    }
+    JVariant value;
+    const uint32_t r = Base::getPrmFast(&value, nullptr, root, nodes, indices, depth, 1, taskId);
     if (mmsIsFailure(r)) return r;
-    const T_LINK_TREE_LIST* element = srchChannelAddr(chain, indices, depth);
-    if (element == nullptr || element->link == nullptr) return kMmsOk;  // not linked
-    T_LINK_COLLECTION* link = element->link;
-    if (isLinkOnOffCheck(link) == 0) return kMmsOk;
     T_LINK_ITEM* member = srchLinkItem(link, nodes, indices, depth);
     if (member == nullptr) return kMmsMissing;
     return setLinkPrmSub(link, member, value, root, factor, markOwn, setOptions, notifyOptions, taskId, notifyMode,
@@ -193,16 +198,20 @@ uint32_t LinkBase::setLinkPrmSub(T_LINK_COLLECTION* link, T_LINK_ITEM* member, c
                                  setOptions, notifyOptions, taskId, nullptr, notifyMode, externalArg);
             if (mmsIsFailure(r)) return r;
         }
-        // The read-back takes the mark that the set has just made for the link task.
+        // The read-back takes the mark that the set has just made for the link task. A member set
+        // here remembers what the link computed, not what the base's range rules kept, so only a
+        // marked member needs its value read.
+        const bool wasSet = marked == 0;
         JVariant stored;
-        r = Base::getPrmFast(&stored, nullptr, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1,
-                             taskId);
+        r = wasSet ? Base::isChangedFast(&marked, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1,
+                                         taskId)
+                   : Base::getPrmFast(&stored, nullptr, root, other->nodeIndexes, other->arrayIndexes, other->depth,
+                                      1, taskId);
         if (mmsIsFailure(r)) {
             status = r;
             continue;
         }
-        // Set here: what the link computed, not what the base's range rules kept; marked: its own value.
-        other->value = toCell(marked == 0 ? next : stored, link->valueKind);
+        other->value = toCell(wasSet ? next : stored, link->valueKind);
     }
     return status;
 }

@@ -2,16 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "DiagTestSupport.h"
+#include "MMS/Common/MmsTestHeap.h"
+#include "MMS/Common/mms_Field.h"
+#include "MMS/mms_ParseHandler.h"
+#include "MMSFunc/config/mmsf_FieldCollectionForGW.h"
 #include "TMS/SystemInfoNodeStruct.h"
 #include "TMS/SystemThread.h"
 #include "TMS/TMSystem.h"
 #include "TMS/ThreadTestSupport.h"
 #include "dbgc/DbgcConsoleTestSupport.h"
+#include "devctrl/devctrl_InstanceBroker.h"
+#include "devctrl/devctrl_MMSMutex.h"
 #include "fsw/TempFolder.h"
 #include "vsock/vsock.h"
 
@@ -295,6 +303,69 @@ TEST_F(DiagConsoleTest, ThreadRequestsReachTheRequesterAndOutputAndLogWork)
     ASSERT_TRUE(waitUntil([&] { return m_diag->saved.count("0") == 1; }));
     EXPECT_EQ(held, readText(path).substr(0, held.size()));
     EXPECT_EQ(0u, asker.release());
+}
+
+// The product's publication: no writer installed, so the values go through the console family's
+// field table into the field registered for its "Diagnostics" row.
+TEST_F(DiagConsoleTest, PublishesIntoTheFieldRegisteredForTheDiagnosticsRow)
+{
+    DiagFramework::setDiagFieldWriter(nullptr);
+    static const char kXml[] =
+        "<function name=\"Top\" collections=\"3\" parameters=\"3\" stringsize=\"64\" version=\"01.00.00\">"
+        "<collections><collection name=\"Control\">"
+        "<parameter name=\"CurrentCategory\" type=\"int32_t\"><minimum>-1</minimum><maximum>99</maximum>"
+        "<default>-1</default></parameter>"
+        "<parameter name=\"CurrentCommand\" type=\"int32_t\"><minimum>-1</minimum><maximum>999</maximum>"
+        "<default>-1</default></parameter></collection>"
+        "<collection name=\"Command\">"
+        "<parameter name=\"Result\" type=\"int32_t\" arraysize=\"137\"><minimum>0</minimum><maximum>9</maximum>"
+        "<default>9</default></parameter>"
+        "</collection></collections></function>";
+    (void)MmsTest::heap1();
+    DeviceControl::MMSMutex fieldLock("DiagFldPrm", "DiagFldCtrl");
+    MMS::Field field(nullptr, &fieldLock, nullptr, nullptr, nullptr);
+    ASSERT_EQ(0u, MMS::XmlParser::Parse(&field, "Diag", 5, "Diagnostics", 12, kXml, sizeof kXml,
+                                        MMS::BUILD_OPTION_FINISH, nullptr, 0));
+    DeviceControl::MMSInstanceBroker& broker = DeviceControl::MMSInstanceBroker::getInstance();
+    static DeviceControl::MMSMutex brokerLock("DiagBrkPrm", "DiagBrkCtrl");  // the broker keeps it
+    ASSERT_EQ(0u, broker.initialize(brokerLock, nullptr));
+    ASSERT_EQ(0u, broker.registerMmsInstance(&field, "Diagnostics",
+                                             DeviceControl::MMSInstanceBroker::PERMISSION_ALL_WRITE, 0));
+    MMSFUNC::FieldCollectionForGW table;
+    ASSERT_EQ(0u, table.initialize());
+    ASSERT_EQ(&field, table.field(16));
+
+    // Element `channel` of the last level; INT32_MIN when the read fails.
+    auto read = [&](const char* address, uint32_t channel) {
+        const uint32_t indexes[2] = {0, channel};
+        JVariant value;
+        const uint32_t r = field.getPrm(&value, nullptr, "Diagnostics", address,
+                                        static_cast<uint32_t>(strlen(address)), indexes, 2, 0, 0);
+        return (r & 0x80000000u) ? INT32_MIN : value.toInt32();
+    };
+    auto published = [&](int32_t category, int32_t command, int32_t result) {
+        return read("Control/CurrentCategory", 0) == category && read("Control/CurrentCommand", 0) == command &&
+               read("Command/Result", static_cast<uint32_t>(command)) == result;
+    };
+
+    openSession();
+    // While the step runs the command is current with result 0; a hand PASS makes it 1.
+    worker("DeviceControl").answering = false;
+    ASSERT_TRUE(m_operator.type("RTC\n"));
+    EXPECT_TRUE(waitUntil([&] { return published(1, 10, 0); }));
+    EXPECT_EQ("PASS: RTC \n\n", type("PASS\n", "\n\n"));
+    EXPECT_TRUE(waitUntil([&] { return published(1, 10, 1); }));
+    // A failing command of another category publishes 2 in its own element.
+    worker("DSP").setAnswer("PLL", DiagResult::kNg, "unlocked");
+    EXPECT_EQ("FAIL: PLL unlocked\n\n", type("PLL\n", "\n\n"));
+    EXPECT_TRUE(waitUntil([&] { return published(2, 23, 2); }));
+    EXPECT_EQ(1, read("Command/Result", 10));
+    EXPECT_EQ(9, read("Command/Result", 11));  // untouched elements keep their default
+
+    DiagFramework::setDiagFieldWriter(&m_field);  // nothing reaches the field past this point
+    ASSERT_EQ(0u, table.finalize());
+    MMS::IField* handedBack = nullptr;
+    EXPECT_EQ(0u, broker.unregisterMmsInstance(&handedBack, "Diagnostics"));
 }
 
 }  // namespace

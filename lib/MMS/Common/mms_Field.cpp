@@ -19,9 +19,11 @@ constexpr uint32_t kRootNameSize = 24;
 
 Field::Field(IEventFlagTrigger* trigger, IMutex* mutex, ISharedMemory* definition, ISharedMemory* values,
              ISharedMemory* tasks)
-    : m_core(trigger, definition, values, tasks), m_pMutex(mutex)
+    : m_ownCore(std::in_place, trigger, definition, values, tasks), m_core(*m_ownCore), m_pMutex(mutex)
 {
 }
+
+Field::Field(Base& core, IMutex* mutex) : m_core(core), m_pMutex(mutex) {}
 
 Field::~Field() = default;
 

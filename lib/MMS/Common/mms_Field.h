@@ -4,6 +4,7 @@
 // ctrl and get for reads, ctrl and set for writes and structure changes). Any task may call any
 // operation; without a lock object nothing is locked and the user serialises the calls.
 #include <cstdint>
+#include <optional>
 
 #include "mms_Base.h"
 #include "mms_IField.h"
@@ -372,6 +373,12 @@ public:
         uint8_t copyOptions, uint8_t notifyOptions, uint32_t notifyMode, uint32_t eventValue, uint32_t taskId,
         uint8_t clearSourceFlags);
 
+protected:
+    // For a field whose core is a derived core it owns itself (the linked field): every
+    // operation of the table below runs on that core. core is borrowed and must outlive every call;
+    // it may be bound before it is constructed, as long as nothing is called until it is.
+    Field(Base& core, IMutex* mutex);
+
 private:
     // Lock flag bytes of the scoped lock: 1 ctrl, 2 get, 4 set.
     static constexpr uint8_t kCtrlLocks = 0x01;
@@ -384,8 +391,9 @@ private:
     [[nodiscard]] uint32_t copyRootInto(Base& dstCore, const char* srcRoot, const char* dstRoot, uint8_t copyOptions,
         uint8_t notifyOptions, uint32_t notifyMode, uint32_t eventValue, uint32_t taskId, uint8_t clearSourceFlags);
 
-    Base m_core;
-    IMutex* m_pMutex;  // the owner's; may be null
+    std::optional<Base> m_ownCore;  // empty when a derived field brings its core
+    Base& m_core;                   // m_ownCore's, or the derived field's
+    IMutex* m_pMutex;               // the owner's; may be null
 };
 
 }  // namespace MMS
