@@ -190,28 +190,31 @@ uint32_t LinkBase::setLinkPrmSub(T_LINK_COLLECTION* link, T_LINK_ITEM* member, c
         uint32_t r = Base::isChangedFast(&marked, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1,
                                          taskId);
         if (mmsIsFailure(r)) return r;
-        JVariant next;
+        // The read-back takes the mark that the set has just made for the link task. A member set
+        // here remembers what the link computed, not what the base's range rules kept, so only a
+        // marked member needs its value read.
         if (marked == 0) {
+            JVariant next;
             r = getNewValue(next, link, offset, other->value);
             if (mmsIsFailure(r)) return r;
             r = Base::setPrmFast(next, root, other->nodeIndexes, other->arrayIndexes, other->depth, factor, markOwn,
                                  setOptions, notifyOptions, taskId, nullptr, notifyMode, externalArg);
             if (mmsIsFailure(r)) return r;
+            r = Base::isChangedFast(&marked, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1, taskId);
+            if (mmsIsFailure(r)) {
+                status = r;
+                continue;
+            }
+            other->value = toCell(next, link->valueKind);
+            continue;
         }
-        // The read-back takes the mark that the set has just made for the link task. A member set
-        // here remembers what the link computed, not what the base's range rules kept, so only a
-        // marked member needs its value read.
-        const bool wasSet = marked == 0;
         JVariant stored;
-        r = wasSet ? Base::isChangedFast(&marked, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1,
-                                         taskId)
-                   : Base::getPrmFast(&stored, nullptr, root, other->nodeIndexes, other->arrayIndexes, other->depth,
-                                      1, taskId);
+        r = Base::getPrmFast(&stored, nullptr, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1, taskId);
         if (mmsIsFailure(r)) {
             status = r;
             continue;
         }
-        other->value = toCell(wasSet ? next : stored, link->valueKind);
+        other->value = toCell(stored, link->valueKind);
     }
     return status;
 }

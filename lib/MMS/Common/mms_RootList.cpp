@@ -118,9 +118,12 @@ uint32_t RootList::destroy(const char* name)
 RootList::T_ROOT_INFO* RootList::find(const char* name) const
 {
     if (name == nullptr) return nullptr;
-    const uint32_t length = mmsStrnlen(name, kNameField);
+    // One pass per item: the stored name is NUL-padded, so it matches when every byte up to the
+    // wanted name's end agrees and the stored name ends there too (or fills the field).
     for (T_ROOT_INFO* item = m_pHead; item != nullptr; item = item->next) {
-        if (mmsStrnlen(item->name, kNameField) == length && mmsMemcmp(item->name, name, length) == 0) return item;
+        uint32_t i = 0;
+        while (i < kNameField && name[i] != '\0' && item->name[i] == name[i]) ++i;
+        if (i == kNameField || (name[i] == '\0' && item->name[i] == '\0')) return item;
     }
     return nullptr;
 }

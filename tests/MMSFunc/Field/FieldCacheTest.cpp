@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FieldTestDefinition.h"
+#include "OneFieldCollection.h"
 #include "MMS/Common/MmsTestHeap.h"
 #include "MMS/Common/mms_Field.h"
 #include "MMS/mms_ParseHandler.h"
@@ -20,6 +21,7 @@
 
 namespace {
 
+using FieldTestDefinition::OneField;
 using FieldTestDefinition::kGain;
 using MMSFUNC::FieldCache;
 using MMSFUNC::MMSAddress;
@@ -76,19 +78,6 @@ private:
         if (indices) i.indices.assign(indices, indices + depth);
         imports.push_back(i);
     }
-};
-
-// One field at position 0.
-class OneField : public MMSFUNC::FieldCollection {
-public:
-    explicit OneField(MMS::IField* field) : m_field(field) {}
-    MMS::IField* field(unsigned index) const override { return index == 0 ? m_field : nullptr; }
-    const MMSFUNC::FieldInfo* fieldInfo(unsigned) const override { return &m_NullInfo; }
-    unsigned fieldNum() const override { return 1; }
-    uint32_t releaseAll() override { return 0; }
-
-private:
-    MMS::IField* m_field;
 };
 
 std::unique_ptr<RecordingField> makeField(const char* root)

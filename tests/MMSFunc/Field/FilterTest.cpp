@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FieldTestDefinition.h"
+#include "OneFieldCollection.h"
 #include "MMS/Common/MmsTestHeap.h"
 #include "MMS/Common/mms_DataAccessor.h"
 #include "MMS/Common/mms_Field.h"
@@ -19,6 +20,7 @@
 
 namespace {
 
+using FieldTestDefinition::OneField;
 using MMSFUNC::AbstractFilter;
 using MMSFUNC::MMSAddress;
 using MMSFUNC::NullFilter;
@@ -26,19 +28,6 @@ using MMSFUNC::NullFilter;
 constexpr uint32_t ANY = MMSAddress::CH_ANY;
 constexpr uint32_t kFailed = 0x80000000u;
 constexpr char kRoot[] = "Mix";
-
-// One field at position 0.
-class OneField : public MMSFUNC::FieldCollection {
-public:
-    explicit OneField(MMS::IField* field) : m_field(field) {}
-    MMS::IField* field(unsigned index) const override { return index == 0 ? m_field : nullptr; }
-    const MMSFUNC::FieldInfo* fieldInfo(unsigned) const override { return &m_NullInfo; }
-    unsigned fieldNum() const override { return 1; }
-    uint32_t releaseAll() override { return 0; }
-
-private:
-    MMS::IField* m_field;
-};
 
 class FilterTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 // records when it is set up, runs and closes into a shared journal, and runs jobs on its own task.
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -89,13 +90,35 @@ public:
     }
 
     // Writes and flushes one shared parameter from this thread's own task.
+    // Like the real thread it stands in for, it keeps what it published in its own copy: the
+    // root's later hand-down of an older value must not take it back.
     bool publish(const char* name, uint32_t value)
     {
+        if (std::string(name) == "EditorState") m_editorState = static_cast<int>(value);
         std::atomic<bool> ok{false};
         const bool ran = run([&](StandIn& self) {
             ok = self.setSysParam(name, 0, JVariant(value)) == 0 && self.flushSysParam() == 0;
         });
         return ran && ok.load();
+    }
+
+    using Recording::setSystemInfo;
+    JLIB::JResult setSystemInfo(const TMS::SystemInfo& table) override
+    {
+        const int own = m_editorState.load();
+        if (own < 0) return Recording::setSystemInfo(table);
+        std::lock_guard<std::mutex> lock(m_handDownMutex);
+        if (!m_handDown) {
+            m_handDown = std::make_unique<TMS::SystemInfo>();
+            (void)m_handDown->initialize(&m_handDownLock);  // always 0
+        }
+        TMS::SystemInfoLocalData mine;
+        if (JLIB::isFailure(m_handDown->overwrite(table)) ||
+            JLIB::isFailure(mine.setParam("EditorState", 0, JVariant(own))) ||
+            JLIB::isFailure(m_handDown->overwrite(mine))) {
+            return Recording::setSystemInfo(table);
+        }
+        return Recording::setSystemInfo(*m_handDown);
     }
 
 protected:
@@ -109,6 +132,10 @@ protected:
 private:
     Journal& m_journal;
     std::mutex m_jobMutex;
+    std::atomic<int> m_editorState{-1};  // the "EditorState" this thread published, kept in its own copy
+    std::mutex m_handDownMutex;
+    TMS::TMSMutex m_handDownLock{"StandInHandDown"};
+    std::unique_ptr<TMS::SystemInfo> m_handDown;
     std::function<void(StandIn&)> m_job;
     std::atomic<uint32_t> m_jobsDone{0};
 };

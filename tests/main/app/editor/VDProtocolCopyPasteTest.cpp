@@ -12,8 +12,10 @@
 #include "editor/VDProtocolDefine.h"
 #include "editor/VDProtocolExecutor.h"
 #include "main/app/common/Lpc/LpcShippedDatabases.h"
+#include "main/app/editor/CapturingExecutor.h"
 
 using VDProtocol::ArgumentMap;
+using EngineTest::CapturingExecutor;
 using VDProtocol::PacketContainer;
 
 namespace {
@@ -21,19 +23,6 @@ namespace {
 constexpr const char* kFader = "/OBA/Object/Fader/Level";
 constexpr const char* kName = "/OBA/Label/Name";
 const std::string kCurrent = "AudioCompo/#0";
-
-class CapturingExecutor : public VDevice::VDProtocolExecutor {
-public:
-    CapturingExecutor() : VDProtocolExecutor("dev01", nullptr) {}
-    std::vector<PacketContainer> sent;
-
-protected:
-    JLIB::JResult transmit(const PacketContainer& packet) override
-    {
-        sent.push_back(packet);
-        return JLIB::kOk;
-    }
-};
 
 ArgumentMap copyItem(const std::string& type, const std::string& address)
 {

@@ -20,10 +20,12 @@
 #include "editor/VDProtocolDefine.h"
 #include "editor/VDProtocolExecutor.h"
 #include "main/app/editor/StandInThread.h"
+#include "main/app/editor/CapturingExecutor.h"
 
 using namespace std::chrono_literals;
 using VDevice::VDProtocolExecutor;
 using VDProtocol::ArgumentMap;
+using EngineTest::CapturingExecutor;
 using VDProtocol::PacketContainer;
 
 namespace {
@@ -35,19 +37,6 @@ constexpr uint32_t kVDeviceSetup = 4;
 constexpr uint32_t kCommonSetup = 5;
 constexpr uint32_t kFailed = 0x80000000u;
 constexpr uint32_t kNoReply = 0xDEADDEADu;  // a failure code no reply carries
-
-class CapturingExecutor : public VDProtocolExecutor {
-public:
-    CapturingExecutor() : VDProtocolExecutor("dev01", nullptr) {}
-    std::vector<PacketContainer> sent;
-
-protected:
-    JLIB::JResult transmit(const PacketContainer& packet) override
-    {
-        sent.push_back(packet);
-        return JLIB::kOk;
-    }
-};
 
 // A thread that keeps every user message it receives.
 class Recorder : public TmsTest::RecordingThread {

@@ -18,11 +18,13 @@
 #include "editor/VDProtocolExecutor.h"
 #include "main/app/editor/MeterComponents.h"
 #include "main/app/editor/StandInThread.h"
+#include "main/app/editor/CapturingExecutor.h"
 
 using namespace std::chrono_literals;
 using VDevice::VDMeterContainer;
 using VDevice::VDProtocolExecutor;
 using VDProtocol::ArgumentMap;
+using EngineTest::CapturingExecutor;
 using VDProtocol::PacketContainer;
 
 namespace {
@@ -30,19 +32,6 @@ namespace {
 constexpr uint32_t kFailed = 0x80000000u;
 constexpr uint32_t kNoReply = 0xDEADDEADu;
 constexpr uint32_t kCommonSetup = 5;
-
-class CapturingExecutor : public VDProtocolExecutor {
-public:
-    CapturingExecutor() : VDProtocolExecutor("dev01", nullptr) {}
-    std::vector<PacketContainer> sent;
-
-protected:
-    JLIB::JResult transmit(const PacketContainer& packet) override
-    {
-        sent.push_back(packet);
-        return JLIB::kOk;
-    }
-};
 
 // "Sync": keeps the command names it receives and publishes "EditorState".
 class SyncStandIn : public EngineTest::StandIn {

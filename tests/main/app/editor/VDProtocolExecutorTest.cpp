@@ -12,9 +12,11 @@
 #include "PDB/pdb_IParameterDB.h"
 #include "PDB/pdb_ParameterDBCollection.h"
 #include "editor/VDProtocolDefine.h"
+#include "main/app/editor/CapturingExecutor.h"
 
 using VDevice::VDProtocolExecutor;
 using VDProtocol::ArgumentMap;
+using EngineTest::CapturingExecutor;
 using VDProtocol::PacketContainer;
 
 namespace {
@@ -54,19 +56,6 @@ private:
     mutable std::recursive_mutex m_mutex;
     mutable int m_depth = 0;
     mutable bool m_inHook = false;
-};
-
-class CapturingExecutor : public VDProtocolExecutor {
-public:
-    CapturingExecutor() : VDProtocolExecutor("dev01", nullptr) {}
-    std::vector<PacketContainer> sent;
-
-protected:
-    JLIB::JResult transmit(const PacketContainer& packet) override
-    {
-        sent.push_back(packet);
-        return JLIB::kOk;
-    }
 };
 
 PDB::ComponentInfo widget()

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -14,6 +13,7 @@
 #include "FileCache/TempFolder.h"
 #include "TMS/ThreadTestSupport.h"
 #include "comctrl/Core/DevsimProcess.h"
+#include "main/app/editor/Serial/DeviceLayout.h"
 #include "main/app/editor/TestEditor.h"
 
 using namespace std::chrono_literals;
@@ -32,29 +32,18 @@ protected:
 #if !defined(UZ_DEVSIM_PATH) || !defined(UZ_DESCRIPTOR_DIR)
         GTEST_SKIP() << "no device simulator in this build";
 #else
-        const std::filesystem::path folder = m_folder.path() + "/layout";
-        std::filesystem::create_directories(folder / "defs");
-        const std::vector<std::pair<int, std::vector<std::string>>> rows = {
-            {0, {"Profile"}}, {1, {"DeviceSetup"}}, {2, {"StaticSetup"}}, {5, {"CommonSetup"}}, {6, {"Status"}},
-            {10,
-             {"uzCurrent", "uzSetup", "uzVolatile", "uzSceneStatus", "uzSceneList", "uzPresetStatus",
-              "uzPresetList"}}};
-        const char* names[] = {"Profile", "DeviceSetup", "StaticSetup", "CommonSetup", "Status", "AudioCompo"};
-        json databases = json::array();
-        for (size_t r = 0; r < rows.size(); ++r) {
-            json components = json::array();
-            for (size_t i = 0; i < rows[r].second.size(); ++i) {
-                const std::string file = rows[r].second[i] + "_1.json";
-                std::filesystem::copy_file(std::string(UZ_DESCRIPTOR_DIR) + "/" + file, folder / "defs" / file,
-                                           std::filesystem::copy_options::overwrite_existing);
-                components.push_back(
-                    {{"uniqId", i}, {"type", rows[r].second[i]}, {"version", 1}, {"numX", 0}, {"numY", 0}});
-            }
-            databases.push_back({{"id", rows[r].first}, {"name", names[r]}, {"components", components}});
-        }
-        std::ofstream(folder / "layout.json") << json{{"definitions", "defs"}, {"databases", databases}}.dump();
+        const std::filesystem::path layout = EngineTest::writeDeviceLayout(
+            m_folder.path() + "/layout", UZ_DESCRIPTOR_DIR,
+            {{0, "Profile", {"Profile"}},
+             {1, "DeviceSetup", {"DeviceSetup"}},
+             {2, "StaticSetup", {"StaticSetup"}},
+             {5, "CommonSetup", {"CommonSetup"}},
+             {6, "Status", {"Status"}},
+             {10, "AudioCompo",
+              {"uzCurrent", "uzSetup", "uzVolatile", "uzSceneStatus", "uzSceneList", "uzPresetStatus",
+               "uzPresetList"}}});
         std::filesystem::create_directories(m_folder.path() + "/device");
-        ASSERT_TRUE(m_device.start({"--port", "0", "--layout", (folder / "layout.json").string(), "--root",
+        ASSERT_TRUE(m_device.start({"--port", "0", "--layout", layout.string(), "--root",
                                     m_folder.path() + "/device"}));
         m_port = m_device.listenPort();
         ASSERT_NE(0, m_port) << m_device.output();

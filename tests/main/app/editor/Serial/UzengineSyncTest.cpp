@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -12,6 +11,7 @@
 #include "FileCache/TempFolder.h"
 #include "TMS/ThreadTestSupport.h"
 #include "comctrl/Core/DevsimProcess.h"
+#include "main/app/editor/Serial/DeviceLayout.h"
 #include "main/app/editor/TestEditor.h"
 
 using namespace std::chrono_literals;
@@ -31,39 +31,18 @@ protected:
 #if !defined(UZ_DEVSIM_PATH) || !defined(UZ_DESCRIPTOR_DIR)
         GTEST_SKIP() << "no device simulator in this build";
 #else
-        const std::filesystem::path folder = m_folder.path() + "/layout";
-        std::filesystem::create_directories(folder / "defs");
-        struct Row {
-            uint32_t id;
-            const char* name;
-            std::vector<std::string> types;
-        };
-        std::vector<Row> rows = {{0, "Profile", {"Profile"}},
-                                 {1, "DeviceSetup", {"DeviceSetup"}},
-                                 {2, "StaticSetup", {"StaticSetup"}},
-                                 {6, "Status", {"Status"}},
-                                 {10, "AudioCompo",
-                                  {"uzCurrent", "uzSetup", "uzVolatile", "uzSceneStatus", "uzSceneList",
-                                   "uzPresetStatus", "uzPresetList"}}};
+        std::vector<EngineTest::DeviceDatabase> rows = {{0, "Profile", {"Profile"}},
+                                                        {1, "DeviceSetup", {"DeviceSetup"}},
+                                                        {2, "StaticSetup", {"StaticSetup"}},
+                                                        {6, "Status", {"Status"}},
+                                                        {10, "AudioCompo",
+                                                         {"uzCurrent", "uzSetup", "uzVolatile", "uzSceneStatus",
+                                                          "uzSceneList", "uzPresetStatus", "uzPresetList"}}};
         if (withCommonSetup) rows.push_back({5, "CommonSetup", {"CommonSetup"}});
-        std::string databases;
-        for (const Row& row : rows) {
-            std::string components;
-            for (size_t i = 0; i < row.types.size(); ++i) {
-                const std::string file = row.types[i] + "_1.json";
-                std::filesystem::copy_file(std::string(UZ_DESCRIPTOR_DIR) + "/" + file, folder / "defs" / file,
-                                           std::filesystem::copy_options::overwrite_existing);
-                if (!components.empty()) components += ",";
-                components += "{\"uniqId\":" + std::to_string(i) + ",\"type\":\"" + row.types[i] +
-                              "\",\"version\":1,\"numX\":0,\"numY\":0}";
-            }
-            if (!databases.empty()) databases += ",";
-            databases += "{\"id\":" + std::to_string(row.id) + ",\"name\":\"" + row.name + "\",\"components\":[" +
-                         components + "]}";
-        }
-        std::ofstream(folder / "layout.json") << "{\"definitions\":\"defs\",\"databases\":[" << databases << "]}";
+        const std::filesystem::path layout =
+            EngineTest::writeDeviceLayout(m_folder.path() + "/layout", UZ_DESCRIPTOR_DIR, rows);
         std::filesystem::create_directories(m_folder.path() + "/device");
-        std::vector<std::string> options = {"--port", "0", "--layout", (folder / "layout.json").string(), "--root",
+        std::vector<std::string> options = {"--port", "0", "--layout", layout.string(), "--root",
                                             m_folder.path() + "/device"};
         if (!hash.empty()) options.insert(options.end(), {"--hash", hash});
         ASSERT_TRUE(m_device.start(options));
