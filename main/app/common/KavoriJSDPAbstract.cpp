@@ -202,6 +202,9 @@ JLIB::JResult KavoriJSDPAbstract::start()
     const std::string second = m_secondAddress.empty() ? "0.0.0.0" : m_secondAddress;
     bool failed = false;
     for (ServiceInfo& service : m_services) {
+        // A start that failed part-way is retried: what it already set up stays as it is, since
+        // setting it up again would take a second table entry and fill the library's table.
+        if (service.handle >= 0) continue;
         const std::vector<uint8_t> extra = makeExInfo(m_first, service.text, m_hostName);
         JSDP::_T_JSDP_NETWORK_SETUP_PROPERTY setup{};
         setup.role = role();

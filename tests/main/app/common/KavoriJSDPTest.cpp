@@ -123,7 +123,7 @@ protected:
     // The library accepts setups once its task has attached itself.
     bool started(KAVORI::KavoriJSDPAbstract& glue)
     {
-        return waitFor([&] { return glue.start() == 0; });
+        return waitFor([&] { return glue.start() == 0; }, std::chrono::seconds(20));  // slow under the sanitizers
     }
 
     TMS::TMSystem m_system;
