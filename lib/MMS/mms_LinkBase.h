@@ -445,6 +445,10 @@ private:
     // While a whole-root import runs: whether its link image is in the other byte order. The base's
     // import turns the export image to host order in place, so its header no longer tells.
     int8_t m_importConvert = -1;  // -1: read it from the export header
+    // Set by a propagation that found nothing of the root marked for the link task and marked
+    // nothing itself: the change walk after a single-value set would find nothing. A replaced step
+    // leaves it clear, and the walk runs.
+    bool m_walkNeedless = false;
 };
 
 }  // namespace MMS

@@ -37,9 +37,10 @@ uint32_t LinkBase::setPrmFast(const JVariant& value, const char* root, const uin
     if (mmsIsFailure(r)) return r;
     // A failure here (0x80000002: the tree does not index the root) tells the caller that the
     // value is stored but links were not followed.
+    m_walkNeedless = false;
     const uint32_t own = execParameterLink(root, nodes, indices, depth, factor, includeOriginator, 0, 0, kLinkTaskId,
                                            notifyMode, externalArg);
-    if (mmsIsFailure(own)) return own;
+    if (mmsIsFailure(own) || m_walkNeedless) return own;
     return execChangedPrmLink(root, factor, includeOriginator, 0, 0, kLinkTaskId, notifyMode, externalArg);
 }
 
@@ -56,9 +57,10 @@ uint32_t LinkBase::setPrm(const JVariant& value, const char* root, const char* a
     r = Base::cnvStrToFastAddr(nodes, &depth, 5, root, address, length);
     if (mmsIsFailure(r)) return r;
     if (indexCount != depth) return kMmsBadArgument;
+    m_walkNeedless = false;
     const uint32_t own = execParameterLink(root, nodes, indices, depth, factor, includeOriginator, 0, 0, kLinkTaskId,
                                            notifyMode, externalArg);
-    if (mmsIsFailure(own)) return own;
+    if (mmsIsFailure(own) || m_walkNeedless) return own;
     return execChangedPrmLink(root, factor, includeOriginator, 0, 0, kLinkTaskId, notifyMode, externalArg);
 }
 
@@ -183,13 +185,20 @@ uint32_t LinkBase::setLinkPrmSub(T_LINK_COLLECTION* link, T_LINK_ITEM* member, c
     // A float offset of -0.0 has its sign bit and still counts.
     if (offset.bits() == 0) return kMmsOk;
 
+    // The member sets name the task as their originator: without markOwn they mark nothing for it.
+    // When nothing of the root is marked for the task either, no member can be marked, and the
+    // checks and read-backs below would only find clear bits.
+    const bool setsMark = markOwn != 0;
+    const bool othersMarked = setsMark || mayHaveChanges(root, taskId);
     uint32_t status = kMmsOk;
     for (T_LINK_ITEM* other = link->first; other != nullptr; other = other->next) {
         if (other == member) continue;
         uint8_t marked = 0;
-        uint32_t r = Base::isChangedFast(&marked, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1,
-                                         taskId);
-        if (mmsIsFailure(r)) return r;
+        uint32_t r = kMmsOk;
+        if (othersMarked) {
+            r = Base::isChangedFast(&marked, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1, taskId);
+            if (mmsIsFailure(r)) return r;
+        }
         // The read-back takes the mark that the set has just made for the link task. A member set
         // here remembers what the link computed, not what the base's range rules kept, so only a
         // marked member needs its value read.
@@ -200,7 +209,10 @@ uint32_t LinkBase::setLinkPrmSub(T_LINK_COLLECTION* link, T_LINK_ITEM* member, c
             r = Base::setPrmFast(next, root, other->nodeIndexes, other->arrayIndexes, other->depth, factor, markOwn,
                                  setOptions, notifyOptions, taskId, nullptr, notifyMode, externalArg);
             if (mmsIsFailure(r)) return r;
-            r = Base::isChangedFast(&marked, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1, taskId);
+            if (setsMark) {
+                r = Base::isChangedFast(&marked, root, other->nodeIndexes, other->arrayIndexes, other->depth, 1,
+                                        taskId);
+            }
             if (mmsIsFailure(r)) {
                 status = r;
                 continue;
@@ -216,6 +228,7 @@ uint32_t LinkBase::setLinkPrmSub(T_LINK_COLLECTION* link, T_LINK_ITEM* member, c
         }
         other->value = toCell(stored, link->valueKind);
     }
+    m_walkNeedless = !othersMarked;
     return status;
 }
 

@@ -157,6 +157,54 @@ TEST_F(LinkPropagationTest, ASetMovesTheOtherMembersOfItsLink)
          0,
          {15, 40, 35},
          {15, 40, 35}},
+        // A member changed earlier and not yet propagated keeps that value, at the top level and
+        // in a child collection alike; the rest of the link still moves.
+        {"member pending",
+         {I0, I1, I2},
+         {10, 20, 30},
+         false,
+         [](LinkPropagationTest& t) {
+             t.put(kI, 1, JVariant(50), 1, 0, true);
+             return t.set(I0, JVariant(15));
+         },
+         0,
+         {15, 50, 35},
+         {15, 50, 35}},
+        {"member pending in a child collection",
+         {I0, K1},
+         {10, 20},
+         false,
+         [](LinkPropagationTest& t) {
+             t.put(kK, 1, JVariant(40), 2, 0, true);
+             return t.set(I0, JVariant(15));
+         },
+         0,
+         {15, 40},
+         {15, 40}},
+        // A pending change outside the link is taken by the same set's walk, not left behind.
+        {"pending elsewhere",
+         {I0, I1},
+         {10, 20},
+         false,
+         [](LinkPropagationTest& t) {
+             t.put(kI, 2, JVariant(7), 1, 0, true);
+             return t.set(I0, JVariant(15));
+         },
+         0,
+         {15, 25},
+         {15, 25}},
+        // With its own task marked, every member set marks the link task and is read back.
+        {"marking its own task",
+         {I0, I1, I2},
+         {10, 20, 30},
+         false,
+         [](LinkPropagationTest& t) {
+             const uint32_t indices[5] = {0};
+             return t.field->setPrmFast(JVariant(15), "R", kI, indices, 1, 0, 1, 0, 0, 1, nullptr, 0, nullptr);
+         },
+         0,
+         {15, 25, 35},
+         {15, 25, 35}},
         {"text address",
          {I0, I1},
          {10, 20},
@@ -194,7 +242,18 @@ TEST_F(LinkPropagationTest, ASetMovesTheOtherMembersOfItsLink)
         for (size_t i = 0; i < c.members.size(); ++i) EXPECT_EQ(c.values[i], valueOf(c.members[i])) << i;
         EXPECT_EQ(c.remembered, remembered(id, c.members.size()));
         linker.armed = false;
-        // Nothing is left marked for the link task: a later walk sets nothing.
+        // Nothing is left marked for the link task, anywhere in the root.
+        for (uint32_t e = 0; e < 4; ++e) {
+            for (const Member& m : {Member{kI, 1, e}, Member{kK, 2, e % 2}}) {
+                uint32_t indices[5];
+                indicesOf(m, indices);
+                uint8_t marked = 1;
+                ASSERT_FALSE(MMS::mmsIsFailure(
+                    field->isChangedFast(&marked, "R", m.nodes, indices, m.depth, 0, MMS::LinkBase::kLinkTaskId)));
+                EXPECT_EQ(0, marked) << "depth " << m.depth << " element " << e;
+            }
+        }
+        // A later walk sets nothing.
         EXPECT_EQ(0u, field->execChangedPrmLink("R", 0, 0, 0, 0, MMS::LinkBase::kLinkTaskId, 0, nullptr));
         for (size_t i = 0; i < c.members.size(); ++i) EXPECT_EQ(c.values[i], valueOf(c.members[i])) << i;
     }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "jlib/jlib_result.h"
+#include "mms_CommonFunction.h"
 #include "mms_IEventFlagTrigger.h"
 #include "mms_Platform.h"
 #include "mms_Result.h"
@@ -109,6 +110,15 @@ uint8_t* Base::getTaskDirtyMem(const char* root, uint32_t taskId) const
     if (!isReady()) return nullptr;
     Root* found = searchedRootCollection(root);
     return found != nullptr ? found->getTaskDirtyMem(taskId) : nullptr;
+}
+
+bool Base::mayHaveChanges(const char* root, uint32_t taskId) const
+{
+    Root* r = nullptr;
+    if (mmsIsFailure(readyRoot(&r, root)) || !r->isReady()) return true;
+    // The top collection's own bit is the first bit: every mark below it sets it as well.
+    const uint8_t* dirty = r->getTaskDirtyMem(taskId);
+    return dirty == nullptr || CommonFunction::isDirty(dirty, 0);
 }
 
 // ---- Roots: status, descriptions, structure ----

@@ -416,6 +416,9 @@ protected:
     // Sends the field's change event with the root's task list; nothing when the list cannot be had.
     uint32_t sendRootEvent(Root* root, uint8_t kind, uint32_t value);
     const T_SUBSCRIBE_LIST* getSubscribeList() const { return m_pSubscribeHead; }
+    // False only when the root is ready and its top summary bit for the task is clear, so that a
+    // search for the task's changes from the root's start would find nothing; true when unsure.
+    bool mayHaveChanges(const char* root, uint32_t taskId) const;
 
 private:
     // One root that received the subscriptions when it was added over shared memory; finishBuild

@@ -214,8 +214,8 @@ public:
     [[nodiscard]] static uint32_t isChanged(uint8_t* changed, unsigned char* flagMemory, uint32_t bit,
                                             uint32_t clearCount);
     // 1 when a dirty bit of the element at dirtyBase (its summary bit) is still set other than its
-    // own summary bit, scanning from child (kind 0 parameter / 1 collection, listIndex,
-    // arrayIndex) around; a missing child counts as set.
+    // own summary bit. The child just cleared (kind 0 parameter / 1 collection, listIndex,
+    // arrayIndex) needs no special place: the element's bits are tested as one range.
     uint32_t isChildDirty(const unsigned char* dirtyMemory, uint32_t dirtyBase, uint32_t level, uint8_t kind,
                           uint32_t listIndex, uint32_t arrayIndex) const;
     // 1 when an element firstElement .. elementCount - 1 is flagged at base + its layout position.

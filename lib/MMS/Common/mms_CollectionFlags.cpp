@@ -232,46 +232,14 @@ uint32_t Collection::getChangedPrm(const unsigned char* flagMemory, uint32_t bas
     return 0;
 }
 
-uint32_t Collection::isChildDirty(const unsigned char* dirtyMemory, uint32_t dirtyBase, uint32_t, uint8_t kind,
-                                  uint32_t listIndex, uint32_t arrayIndex) const
+uint32_t Collection::isChildDirty(const unsigned char* dirtyMemory, uint32_t dirtyBase, uint32_t, uint8_t, uint32_t,
+                                  uint32_t) const
 {
-    // A child that cannot be read counts as dirty: a summary bit kept too long loses nothing.
-    const auto parameterDirty = [&](uint32_t i, uint32_t from, uint32_t to) {
-        const Parameter* parameter = getPrmItem(i);
-        return parameter == nullptr || parameter->getChangedPrm(dirtyMemory, dirtyBase, from, to) != 0;
-    };
-    const auto collectionDirty = [&](uint32_t i, uint32_t from, uint32_t to) {
-        const Collection* child = getCollectionItem(i);
-        if (child == nullptr) return true;
-        const uint32_t end = to < child->m_arraySize ? to : child->m_arraySize;
-        return getChangedPrm(dirtyMemory, dirtyBase, child->m_dirtyInfo, from, end) != 0;
-    };
-    const uint32_t parameters = getPrmCount();
-    const uint32_t collections = getCollectionCount();
-    // From the cleared element on, around the element, back to just before it: the nearest
-    // neighbours are the likeliest to be set as well.
-    if (kind == kKindParameter) {
-        for (uint32_t i = listIndex; i < parameters; ++i) {
-            if (parameterDirty(i, i == listIndex ? arrayIndex : 0, 0xFFFFFFFFu)) return 1;
-        }
-        for (uint32_t i = 0; i < collections; ++i) {
-            if (collectionDirty(i, 0, 0xFFFFFFFFu)) return 1;
-        }
-        for (uint32_t i = 0; i <= listIndex && i < parameters; ++i) {
-            if (parameterDirty(i, 0, i == listIndex ? arrayIndex : 0xFFFFFFFFu)) return 1;
-        }
-        return 0;
-    }
-    for (uint32_t i = listIndex; i < collections; ++i) {
-        if (collectionDirty(i, i == listIndex ? arrayIndex : 0, 0xFFFFFFFFu)) return 1;
-    }
-    for (uint32_t i = 0; i < parameters; ++i) {
-        if (parameterDirty(i, 0, 0xFFFFFFFFu)) return 1;
-    }
-    for (uint32_t i = 0; i <= listIndex && i < collections; ++i) {
-        if (collectionDirty(i, 0, i == listIndex ? arrayIndex : 0xFFFFFFFFu)) return 1;
-    }
-    return 0;
+    // An element's own bit comes first and every bit below it follows within its unit, so one
+    // range test answers for all children: it runs on every clear of a read, which a scan child by
+    // child made cost as much as the element count.
+    if (m_dirtyInfo.unit <= 1) return 0;
+    return CommonFunction::isAnyDirty(dirtyMemory, dirtyBase + 1, m_dirtyInfo.unit - 1) ? 1 : 0;
 }
 
 uint32_t Collection::getChangedPrmAddr(JVariant* value, uint8_t* factor, uint32_t* nodeVector,

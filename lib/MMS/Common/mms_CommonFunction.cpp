@@ -113,6 +113,31 @@ bool CommonFunction::isDirty(const void* bitmap, uint32_t bit)
     return (static_cast<const uint8_t*>(bitmap)[bit / 8] & bitShiftTable[bit % 8]) != 0;
 }
 
+bool CommonFunction::isAnyDirty(const void* bitmap, uint32_t firstBit, uint32_t count)
+{
+    if (bitmap == nullptr || count == 0) return false;
+    const auto* bytes = static_cast<const uint8_t*>(bitmap);
+    const uint64_t end = static_cast<uint64_t>(firstBit) + count;
+    const uint64_t firstByte = firstBit / 8;
+    const uint64_t lastByte = (end - 1) / 8;
+    const auto headMask = static_cast<uint8_t>(0xFFu >> (firstBit % 8));
+    const auto tailBits = static_cast<uint32_t>(end % 8);
+    const uint8_t tailMask = tailBits == 0 ? 0xFF : static_cast<uint8_t>(0xFFu << (8 - tailBits));
+    if (firstByte == lastByte) return (bytes[firstByte] & headMask & tailMask) != 0;
+    if ((bytes[firstByte] & headMask) != 0 || (bytes[lastByte] & tailMask) != 0) return true;
+    uint64_t i = firstByte + 1;
+    // Whole words between the ends: a large element is scanned without a call per bit.
+    for (; i + 8 <= lastByte; i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes + i, sizeof word);
+        if (word != 0) return true;
+    }
+    for (; i < lastByte; ++i) {
+        if (bytes[i] != 0) return true;
+    }
+    return false;
+}
+
 bool CommonFunction::isBigEndian()
 {
     const uint32_t one = 1;

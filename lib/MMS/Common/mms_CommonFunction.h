@@ -33,6 +33,8 @@ public:
                                                      const void* source, uint32_t sourceFirstBit, uint32_t count);
     // A null bitmap reads as clear.
     static bool isDirty(const void* bitmap, uint32_t bit);
+    // Whether any of count bits from firstBit is set; a null bitmap or an empty range reads as clear.
+    static bool isAnyDirty(const void* bitmap, uint32_t firstBit, uint32_t count);
 
     static bool isBigEndian();
     // Reverses a 2-, 4- or 8-byte value in place; other sizes (and null) are left alone. Always 0.

@@ -113,6 +113,29 @@ TEST(CommonFunctionTest, RangeCopyMatchesBitByBitCopyForEveryAlignment)
     }
 }
 
+TEST(CommonFunctionTest, AnyDirtySeesExactlyTheBitsOfItsRange)
+{
+    // One set bit at every position of a 40-byte map, against every range around it: the word-wise
+    // middle, the partial end bytes and a range of one byte must all tell inside from outside.
+    constexpr uint32_t kBits = 40 * 8;
+    for (uint32_t set = 0; set < kBits; set += 7) {
+        std::vector<uint8_t> bytes(40, 0);
+        bytes[set / 8] = static_cast<uint8_t>(0x80u >> (set % 8));
+        for (uint32_t first = 0; first < kBits; first += 5) {
+            for (uint32_t count = 0; first + count <= kBits; count += count < 20 ? 1 : 13) {
+                const bool inside = set >= first && set < first + count;
+                ASSERT_EQ(inside, CommonFunction::isAnyDirty(bytes.data(), first, count))
+                    << "bit " << set << " range " << first << "+" << count;
+            }
+        }
+    }
+    // The map ends where the range ends: the sanitizer build would see a read beyond it.
+    const std::vector<uint8_t> last = {0x00, 0x01};
+    EXPECT_TRUE(CommonFunction::isAnyDirty(last.data(), 15, 1));
+    EXPECT_FALSE(CommonFunction::isAnyDirty(last.data(), 0, 15));
+    EXPECT_FALSE(CommonFunction::isAnyDirty(nullptr, 0, 8));
+}
+
 TEST(CommonFunctionTest, RangeCopyReadsNoSourceByteBeyondTheRange)
 {
     // The source ends exactly at the range's last bit; the sanitizer build would see an overrun.
