@@ -197,6 +197,7 @@ std::string DeviceSimulator::runCommand(const std::string& line)
     std::string verb;
     in >> verb;
     if (verb == "dirsync") return dirSyncStatus(in);
+    if (verb == "pdbsync") return pdbSyncStatus(in);
     if (verb == "silent") {
         std::string mode;
         in >> mode;
@@ -273,6 +274,22 @@ std::string DeviceSimulator::dirSyncStatus(std::istringstream& in)
     }
     return "DIRSYNC " + std::to_string(index) + " " + std::to_string(status) + " " + std::to_string(listing) + " " +
            std::to_string(changes);
+}
+
+std::string DeviceSimulator::pdbSyncStatus(std::istringstream& in)
+{
+    uint32_t port = 0;
+    uint32_t unit = 0;
+    in >> port >> unit;
+    if (!in || unit >= kUnitCount) return "ERROR syntax";
+    uint32_t status = 0;
+    const JLIB::JResult r = m_units[unit].pdbSyncStatus(port, &status);
+    if (JLIB::isFailure(r)) {
+        char code[16];
+        std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
+        return std::string("ERROR ") + code;
+    }
+    return "PDBSYNC " + std::to_string(port) + " " + std::to_string(status);
 }
 
 JLIB::JResult DeviceSimulator::start(uint16_t port, uint16_t& bound)

@@ -42,6 +42,8 @@ public:
     //   get <db> <uniqId> <address> <x> <y>          -> "VALUE <text>" or "ERROR <code>"
     //   digest <db>                                  -> "DIGEST <db> <md5 hex>" or "ERROR <code>"
     //   dirsync <directory> <unit>                   -> "DIRSYNC <directory> <status> <listing> <changes>"
+    //   pdbsync <port> <unit>                        -> "PDBSYNC <port> <status>" (2: associated); this
+    //                                                   end learns of it one hop after the engine
     //   silent on|off                                -> "SILENT on|off": while on, nothing is received
     //                                                   or sent (keep-alives included), as a hung device
     //   keepalive on|off                             -> "KEEPALIVE on|off": whether quiet links get
@@ -115,6 +117,7 @@ private:
 
     std::string runCommand(const std::string& line);
     std::string dirSyncStatus(std::istringstream& in);
+    std::string pdbSyncStatus(std::istringstream& in);
     void notifyChanges();
 
     PdbLayout m_layout;

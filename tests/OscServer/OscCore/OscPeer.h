@@ -192,13 +192,14 @@ private:
 };
 
 // Several OSC clients in one python3-liblo process, each with a socket of its own on a port picked
-// from the system (liblo's own choice repeats across processes started side by side). Input lines
+// from the system (liblo's own choice repeats across processes started side by side). liblo sends;
+// what arrives is decoded here, as python3-liblo cuts a blob at its first zero byte. Input lines
 // "send <client> <port> <path> <types> <values...>" (tab separated; blobs in hex); output lines
 // "ready <client> <port>", then per received message "msg <client> <source port> <seconds> <path>
 // <types> <values...>", and "bundle <client> <seconds>" / "end <client>" around the messages of
 // each bundle; seconds on the monotonic clock of arrival.
 inline const char* kLibloClientsScript = R"PY(
-import os, select, socket, sys, time
+import os, select, socket, struct, sys, time
 import liblo
 
 out = sys.stdout
@@ -213,13 +214,51 @@ def text(t, a):
         return "%g" % a
     return str(a)
 
-def handler(c):
-    def on_message(path, args, types, src):
-        emit("msg", c, src.port, "%.4f" % time.monotonic(), path, types, *[text(t, a) for t, a in zip(types, args)])
-    return on_message
+# Where the next field starts after size bytes at at: fields fill whole 4-byte words.
+def padded(at, size):
+    return at + (size + 3) // 4 * 4
 
-def bundle_handlers(c):
-    return (lambda *a: emit("bundle", c, "%.4f" % time.monotonic())), (lambda *a: emit("end", c))
+def string(data, at):
+    end = data.index(b"\0", at)
+    return data[at:end].decode("utf-8", "replace"), padded(at, end - at + 1)
+
+FIXED = {"i": ">i", "h": ">q", "f": ">f", "d": ">d", "t": ">Q", "c": ">i", "r": ">I"}
+NO_DATA = {"T": True, "F": False, "N": None, "I": float("inf")}
+
+# One datagram: a message, or a bundle of elements (each a message or a bundle) after its time tag.
+def decode(c, src, seconds, data):
+    if data.startswith(b"#bundle\0"):
+        emit("bundle", c, seconds)
+        at = 16
+        while at + 4 <= len(data):
+            size = struct.unpack_from(">i", data, at)[0]
+            decode(c, src, seconds, data[at + 4:at + 4 + size])
+            at += 4 + size
+        emit("end", c)
+        return
+    path, at = string(data, 0)
+    types, at = string(data, at) if at < len(data) else (",", at)
+    values = []
+    for t in types[1:]:
+        if t in FIXED:
+            value = struct.unpack_from(FIXED[t], data, at)[0]
+            values.append(chr(value) if t == "c" else value)
+            at += struct.calcsize(FIXED[t])
+        elif t in "sS":
+            value, at = string(data, at)
+            values.append(value)
+        elif t == "b":
+            size = struct.unpack_from(">i", data, at)[0]
+            values.append(data[at + 4:at + 4 + size])
+            at = padded(at + 4, size)
+        elif t == "m":
+            values.append(list(data[at:at + 4]))
+            at += 4
+        elif t in NO_DATA:
+            values.append(NO_DATA[t])
+        else:
+            raise ValueError("type " + t)
+    emit("msg", c, src, seconds, path, types[1:], *[text(t, a) for t, a in zip(types[1:], values)])
 
 def free_port():
     probe = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
@@ -238,22 +277,29 @@ def server():
     raise SystemExit("no free port")
 
 servers = []
+receivers = {}  # a second handle on each client's socket, read here instead of by liblo
 for c in range(int(sys.argv[1])):
     s = server()
-    s.add_method(None, None, handler(c))
-    start, end = bundle_handlers(c)
-    s.add_bundle_handlers(start, end)
     servers.append(s)
+    r = socket.fromfd(s.fileno(), socket.AF_INET, socket.SOCK_DGRAM)
+    receivers[r.fileno()] = (c, r)
     emit("ready", c, s.port)
 
 pending = b""
-by_fd = {s.fileno(): s for s in servers}
 while True:
-    ready, _, _ = select.select([0] + list(by_fd), [], [], 1.0)
+    ready, _, _ = select.select([0] + list(receivers), [], [], 1.0)
     for fd in ready:
         if fd != 0:
-            while by_fd[fd].recv(0):
-                pass
+            c, r = receivers[fd]
+            while True:
+                try:
+                    data, source = r.recvfrom(65536, socket.MSG_DONTWAIT)
+                except BlockingIOError:
+                    break
+                try:
+                    decode(c, source[1], "%.4f" % time.monotonic(), data)
+                except (ValueError, struct.error):
+                    pass  # not OSC, or a type liblo would not take either: dropped
             continue
         chunk = os.read(0, 65536)
         if not chunk:

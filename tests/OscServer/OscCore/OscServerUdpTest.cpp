@@ -341,3 +341,16 @@ TEST_F(OscServerUdpTest, InitializeFailsWhenTheReceivePortIsTaken)
     OscServerHost second;
     EXPECT_EQ(0x80000000u, second.start(0, rxPort));
 }
+
+// The clients are the judges of every test above: what one sends, another reads back whole, a
+// blob with zero bytes included (the meters carry them).
+TEST_F(OscServerUdpTest, TheClientsReadEveryArgumentBackWholeFromAnother)
+{
+    LibloClients clients(2);
+    ASSERT_TRUE(clients.start());
+    ASSERT_TRUE(clients.send(0, clients.port(1), "/peer/check", "ihfsb", {"-7", "4294967296", "1.5", "two words", "00ff0000"}));
+    ASSERT_TRUE(clients.send(0, clients.port(1), "/peer/empty"));
+    ASSERT_TRUE(clients.waitForMessages(1, 2));
+    EXPECT_EQ((Lines{"/peer/check -7 4294967296 1.5 two words 00ff0000", "/peer/empty"}), clients.received(1));
+    EXPECT_EQ((std::vector<uint16_t>{clients.port(0), clients.port(0)}), clients.sources(1));
+}

@@ -125,14 +125,18 @@ TEST_F(PdbLinkTest, BothDirectionsWithDifferingAndEqualDatabasesThenChangesWitho
     ASSERT_EQ(0u, lcs.setString(0, 3, 0, 0, "console", 0x01));
     ASSERT_EQ("OK", m_simulator.ask("set 3 512 name 0 0 device"));
     ASSERT_EQ("OK", m_simulator.ask("set 0 256 local 0 0 55"));  // not synchronised
+    EXPECT_EQ("ERROR 0x80000002", m_simulator.askFor("pdbsync 11 0", "ERROR"));
+    EXPECT_EQ("ERROR syntax", m_simulator.askFor("pdbsync 0 2", "ERROR"));
     connectUnit();
     ASSERT_EQ(ComControl::kPdbSyncIdle, status(kProfile));
+    EXPECT_EQ("PDBSYNC 0 0", m_simulator.askFor("pdbsync 0 0", "PDBSYNC"));
     EXPECT_EQ(0x80000002u, m_unit.synchronizePdb(kProfile, 3));  // only directions 1 and 2
     EXPECT_EQ(0x80000002u, m_unit.registPdb(11, kSubscriber, 0xF0));
     EXPECT_EQ(0x80000002u, m_unit.pdbSyncStatus(11, nullptr));
 
-    // Direction 2: the device's database wins.
+    // Direction 2: the device's database wins. Its end associates once our last answer arrives.
     ASSERT_TRUE(synchronize(kProfile, 2));
+    EXPECT_TRUE(m_owner.pump([&] { return m_simulator.askFor("pdbsync 0 0", "PDBSYNC") == "PDBSYNC 0 2"; }));
     // The digests stay apart: /local is not synchronised and differs.
     EXPECT_TRUE(m_owner.pump([&] { return local(0, 0) == 900; }));
     EXPECT_EQ(1u, local(1, 1));

@@ -239,7 +239,10 @@ TEST_F(KavoriClientSyncThreadTest, LinksToTheDeviceTakesItsDatabasesAndKeepsTheL
     ASSERT_TRUE(waitForEntry("DeviceControl:PrepareToSync"));
     EXPECT_EQ(m_journal.with("DeviceControl:"),
               (std::vector<std::string>{"Synchronize Status=Connected Type=Client", "PrepareToSync"}));
-    // The class-1 databases now follow the device.
+    // The class-1 databases now follow the device. Its end of the association completes one hop
+    // after this one; a change it makes before then waits for its next change.
+    ASSERT_TRUE(TmsTest::waitFor([&] { return m_device.askFor("pdbsync 0 0", "PDBSYNC") == "PDBSYNC 0 2"; }, kLimit))
+        << m_device.output();
     EXPECT_EQ("OK", m_device.askFor("set 0 0 /OPV/Capacity 0 0 77", "OK"));
     ASSERT_TRUE(TmsTest::waitFor([&] {
         PDB::IParameterDB& profile = PDB::gPDBCollection.getPDB(0u);
