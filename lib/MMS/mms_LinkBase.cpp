@@ -7,6 +7,7 @@
 #include "MMS/Common/mms_Platform.h"
 #include "MMS/Common/mms_SharedMemWrapper.h"
 #include "MMS/mms_SearchTree.h"
+#include "jlib/JVariant.h"
 
 namespace MMS {
 
@@ -45,6 +46,35 @@ void LinkInfoPrivate::setInt(int32_t value) { std::memcpy(&m_cell, &value, sizeo
 
 void LinkInfoPrivate::setFloat(float value) { std::memcpy(&m_cell, &value, sizeof value); }
 
+uint32_t LinkInfoPrivate::kindOf(uint32_t type)
+{
+    switch (type) {
+        case 0x001: case 0x002: case 0x004: case 0x100: case 0x101: case 0x102: case 0x104:
+            return kKindInt;
+        case 0x304:
+            return kKindFloat;
+        default:
+            return 0;
+    }
+}
+
+LinkInfoPrivate LinkInfoPrivate::of(const JVariant& value, uint32_t kind)
+{
+    LinkInfoPrivate cell;
+    if (kind == kKindInt) {
+        cell.setInt(value.toInt32());
+    } else {
+        cell.setFloat(value.toFloat());
+    }
+    return cell;
+}
+
+bool LinkInfoPrivate::same(const LinkInfoPrivate& a, const LinkInfoPrivate& b, uint32_t kind)
+{
+    if (kind == kKindInt) return a.asInt() == b.asInt();
+    return a.asFloat() == b.asFloat();
+}
+
 // ---- Construction ----
 
 LinkBase::LinkBase(IEventFlagTrigger* fieldTrigger, IEventFlagTrigger* linkTrigger, ISharedMemory* definition,
@@ -62,14 +92,13 @@ LinkBase::LinkBase(IEventFlagTrigger* fieldTrigger, IEventFlagTrigger* linkTrigg
 
 LinkBase::~LinkBase()
 {
-    (void)clearAllLink();
-    // Roots that left the base without destroyRoot still hold links: free them too.
+    // Every root that can hold links is registered here, also one that left the base without
+    // destroyRoot: one pass over the registry frees them all.
     if (m_pRootLinks != nullptr) {
-        for (uint32_t i = 0; i < m_pRootLinks->getLinkNum();) {
+        for (uint32_t i = 0; i < m_pRootLinks->getLinkNum(); ++i) {
             T_LINK_LIST* head = m_pRootLinks->getLinkIndex(i);
             const char* id = m_pRootLinks->getRootIdentifier(i);
             if (head != nullptr && head->next != nullptr && id != nullptr) (void)clearRootLink(id);
-            ++i;
         }
         delete m_pRootLinks;
         m_pRootLinks = nullptr;

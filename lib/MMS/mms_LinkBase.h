@@ -32,6 +32,17 @@ public:
     void setInt(int32_t value);
     void setFloat(float value);
 
+    static constexpr uint32_t kKindInt = 4;
+    static constexpr uint32_t kKindFloat = 0x304;
+
+    // The value kind a parameter type links as: 4 for the integer types (bit parameters too),
+    // 0x304 for Float, 0 for a type that cannot be linked.
+    static uint32_t kindOf(uint32_t type);
+    // The value in the cell form of that kind.
+    static LinkInfoPrivate of(const JVariant& value, uint32_t kind);
+    // Whether two cells hold the same value of that kind (a Float NaN never does).
+    static bool same(const LinkInfoPrivate& a, const LinkInfoPrivate& b, uint32_t kind);
+
 private:
     uint32_t m_cell = 0;
 };

@@ -14,28 +14,12 @@ namespace MMS {
 namespace {
 
 constexpr uint32_t kMaxDepth = 5;
-constexpr uint32_t kKindInt = 4;
-constexpr uint32_t kKindFloat = 0x304;
 constexpr uint32_t kUuidSize = 36;
 
-// The value kind a parameter type links as; 0 for a type that cannot be linked. Bit parameters
-// link as integers, as adding them to a link does, so an image of their links merges too.
-uint32_t valueKindOf(uint32_t type)
-{
-    switch (type) {
-        case 0x001: case 0x002: case 0x004: case 0x100: case 0x101: case 0x102: case 0x104:
-            return kKindInt;
-        case 0x304:
-            return kKindFloat;
-        default:
-            return 0;
-    }
-}
-
+// A parameter's value against one the link keeps, compared in the link's cell form.
 bool sameCell(const JVariant& value, const LinkInfoPrivate& cell, uint32_t kind)
 {
-    if (kind == kKindInt) return value.toInt32() == cell.asInt();
-    return value.toFloat() == cell.asFloat();  // NaN never equal
+    return LinkInfoPrivate::same(LinkInfoPrivate::of(value, kind), cell, kind);
 }
 
 // Sets the import's byte-order override for one call and restores it whatever happens.
@@ -488,7 +472,7 @@ uint32_t LinkBase::isSameParamterInfo(uint8_t* same, const char* root, const voi
         mmsIsFailure(Base::getPrmTypeFast(&type, root, member.nodeIndexes, member.depth))) {
         return kMmsNoSuchItem;
     }
-    const uint32_t kind = valueKindOf(type);
+    const uint32_t kind = LinkInfoPrivate::kindOf(type);
     if (kind == 0) return kMmsBadArgument;
     *same = (kind == link->valueKind && sameCell(minimum, link->minimum, kind) &&
              sameCell(maximum, link->maximum, kind) && sameCell(step, link->step, kind))

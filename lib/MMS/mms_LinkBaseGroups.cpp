@@ -12,29 +12,9 @@ namespace MMS {
 
 namespace {
 
-constexpr uint32_t kKindInt = 4;
-constexpr uint32_t kKindFloat = 0x304;
-
 bool isBooleanLink(const T_LINK_COLLECTION& link)
 {
-    return link.valueKind == kKindInt && link.minimum.bits() == 0 && link.maximum.bits() == 1;
-}
-
-LinkInfoPrivate toCell(const JVariant& value, uint32_t kind)
-{
-    LinkInfoPrivate cell;
-    if (kind == kKindInt) {
-        cell.setInt(value.toInt32());
-    } else {
-        cell.setFloat(value.toFloat());
-    }
-    return cell;
-}
-
-bool sameCell(const LinkInfoPrivate& a, const LinkInfoPrivate& b, uint32_t kind)
-{
-    if (kind == kKindInt) return a.asInt() == b.asInt();
-    return a.asFloat() == b.asFloat();  // NaN never equal
+    return link.valueKind == LinkInfoPrivate::kKindInt && link.minimum.bits() == 0 && link.maximum.bits() == 1;
 }
 
 }  // namespace
@@ -266,7 +246,7 @@ uint32_t LinkBase::_setLinkOnOff(const char* root, uint32_t linkId, uint16_t onO
             JVariant value;
             if (mmsIsSuccess(Base::getPrmFast(&value, nullptr, root, m->nodeIndexes, m->arrayIndexes, m->depth, 1,
                                               kLinkTaskId))) {
-                m->value = toCell(value, link->valueKind);
+                m->value = LinkInfoPrivate::of(value, link->valueKind);
             }
         }
     }
@@ -312,29 +292,20 @@ uint32_t LinkBase::_getLinkType(uint16_t* linkType, const char* root, uint32_t l
 uint32_t LinkBase::setLinkCptInfo(T_LINK_COLLECTION* link, uint32_t type, const JVariant& minimum,
                                   const JVariant& maximum, const JVariant& step)
 {
-    uint32_t kind = 0;
-    switch (type) {
-        case 0x001: case 0x002: case 0x004: case 0x100: case 0x101: case 0x102: case 0x104:
-            kind = kKindInt;
-            break;
-        case 0x304:
-            kind = kKindFloat;
-            break;
-        default:
-            return kMmsBadArgument;  // strings and unknown types cannot follow one another
-    }
-    const LinkInfoPrivate min = toCell(minimum, kind);
-    const LinkInfoPrivate max = toCell(maximum, kind);
-    const LinkInfoPrivate stp = toCell(step, kind);
+    const uint32_t kind = LinkInfoPrivate::kindOf(type);
+    if (kind == 0) return kMmsBadArgument;  // strings and unknown types cannot follow one another
+    const LinkInfoPrivate min = LinkInfoPrivate::of(minimum, kind);
+    const LinkInfoPrivate max = LinkInfoPrivate::of(maximum, kind);
+    const LinkInfoPrivate stp = LinkInfoPrivate::of(step, kind);
     if (link->first != nullptr) {
-        if (kind != link->valueKind || !sameCell(min, link->minimum, kind) || !sameCell(max, link->maximum, kind) ||
-            !sameCell(stp, link->step, kind)) {
+        if (kind != link->valueKind || !LinkInfoPrivate::same(min, link->minimum, kind) ||
+            !LinkInfoPrivate::same(max, link->maximum, kind) || !LinkInfoPrivate::same(stp, link->step, kind)) {
             return kMmsBadArgument;
         }
         return kMmsOk;
     }
     link->onOff = 1;
-    link->linkType = (kind == kKindInt && minimum.toUInt32() == 0 && maximum.toUInt32() == 1) ? 1 : 0;
+    link->linkType = (kind == LinkInfoPrivate::kKindInt && minimum.toUInt32() == 0 && maximum.toUInt32() == 1) ? 1 : 0;
     link->minimum = min;
     link->maximum = max;
     link->step = stp;
@@ -432,7 +403,8 @@ uint32_t LinkBase::_addLinkPrm(const char* root, uint32_t linkId, const uint32_t
     const T_LINK_COLLECTION before = *link;
     r = setLinkCptInfo(link, type, minimum, maximum, step);
     if (mmsIsFailure(r)) return r;
-    r = createLinkItem(chain, link, root, nodes, indices, depth, toCell(value, link->valueKind), markOwn, taskId);
+    r = createLinkItem(chain, link, root, nodes, indices, depth, LinkInfoPrivate::of(value, link->valueKind), markOwn,
+                       taskId);
     if (mmsIsFailure(r)) {
         *link = before;
         return r;
@@ -504,7 +476,7 @@ uint32_t LinkBase::_getLinkItemInfo(uint32_t* nodesOut, uint32_t* indicesOut, ui
     std::memcpy(nodesOut, m->nodeIndexes, m->depth * sizeof(uint32_t));
     std::memcpy(indicesOut, m->arrayIndexes, m->depth * sizeof(uint32_t));
     *depthOut = m->depth;
-    if (link->valueKind == kKindInt) {
+    if (link->valueKind == LinkInfoPrivate::kKindInt) {
         *value = static_cast<int>(m->value.asInt());
     } else {
         *value = m->value.asFloat();

@@ -7,24 +7,6 @@
 
 namespace MMS {
 
-namespace {
-
-constexpr uint32_t kKindInt = 4;
-constexpr uint32_t kKindFloat = 0x304;
-
-LinkInfoPrivate toCell(const JVariant& value, uint32_t kind)
-{
-    LinkInfoPrivate cell;
-    if (kind == kKindInt) {
-        cell.setInt(value.toInt32());
-    } else {
-        cell.setFloat(value.toFloat());
-    }
-    return cell;
-}
-
-}  // namespace
-
 // ---- Set overrides ----
 
 uint32_t LinkBase::setPrmFast(const JVariant& value, const char* root, const uint32_t* nodes,
@@ -172,7 +154,7 @@ uint32_t LinkBase::setLinkPrmSub(T_LINK_COLLECTION* link, T_LINK_ITEM* member, c
                                  const ExternalSetArg* externalArg)
 {
     LinkInfoPrivate offset;
-    if (link->valueKind == kKindInt) {
+    if (link->valueKind == LinkInfoPrivate::kKindInt) {
         const int32_t v = value.toInt32();
         offset.setInt(static_cast<int32_t>(static_cast<uint32_t>(v) - static_cast<uint32_t>(member->value.asInt())));
         member->value.setInt(v);
@@ -217,7 +199,7 @@ uint32_t LinkBase::setLinkPrmSub(T_LINK_COLLECTION* link, T_LINK_ITEM* member, c
                 status = r;
                 continue;
             }
-            other->value = toCell(next, link->valueKind);
+            other->value = LinkInfoPrivate::of(next, link->valueKind);
             continue;
         }
         JVariant stored;
@@ -226,7 +208,7 @@ uint32_t LinkBase::setLinkPrmSub(T_LINK_COLLECTION* link, T_LINK_ITEM* member, c
             status = r;
             continue;
         }
-        other->value = toCell(stored, link->valueKind);
+        other->value = LinkInfoPrivate::of(stored, link->valueKind);
     }
     m_walkNeedless = !othersMarked;
     return status;
@@ -235,7 +217,7 @@ uint32_t LinkBase::setLinkPrmSub(T_LINK_COLLECTION* link, T_LINK_ITEM* member, c
 uint32_t LinkBase::getNewValue(JVariant& result, const T_LINK_COLLECTION* link, const LinkInfoPrivate& offset,
                                const LinkInfoPrivate& member) const
 {
-    if (link->valueKind == kKindInt) {
+    if (link->valueKind == LinkInfoPrivate::kKindInt) {
         if (link->linkType == 0) {
             result = static_cast<int>(
                 static_cast<int32_t>(static_cast<uint32_t>(member.asInt()) + static_cast<uint32_t>(offset.asInt())));
@@ -247,7 +229,7 @@ uint32_t LinkBase::getNewValue(JVariant& result, const T_LINK_COLLECTION* link, 
         }
         return kMmsMissing;
     }
-    if (link->valueKind == kKindFloat) {
+    if (link->valueKind == LinkInfoPrivate::kKindFloat) {
         result = member.asFloat() + offset.asFloat();
         return kMmsOk;
     }
