@@ -1,5 +1,6 @@
 #include "devctrl/devctrl_ReadonlyFacade.h"
 
+#include <new>
 #include <utility>
 
 #include "MMS/Common/mms_Field.h"
@@ -182,7 +183,7 @@ uint32_t ReadonlyFacade::createAlternateField()
     // Without a field the copy would become the working field with no standby, and nothing would
     // ever delete it again.
     if (m_pStandby || !m_pWorking) return kWrongState;
-    MMS::Field* copy = new MMS::Field(m_pWorking->getEventTrigger(), nullptr, nullptr, nullptr, nullptr);
+    MMS::Field* copy = new (std::nothrow) MMS::Field(m_pWorking->getEventTrigger(), nullptr, nullptr, nullptr, nullptr);
     if (!copy) return kNoMemory;
     m_pStandby = m_pWorking;
     m_pWorking = copy;

@@ -130,26 +130,17 @@ bool AbstractFilter::isUsed() const { return m_used; }
 
 uint32_t AbstractFilter::setFlag(unsigned int firstLevel, const MMSAddress& address, bool set)
 {
-    const unsigned int depth = address.vectorLen();
-    for (unsigned int level = firstLevel; level < depth; ++level) {
-        if (!address.isAnyCh(level)) continue;
-        // Expanding the first any-channel level and going on below it reaches every covered
-        // element exactly once and never hands an any channel to the flag writer.
-        uint32_t result = kOk;
-        MMSAddress one(address);
-        for (unsigned int channel = 0; channel < address.getChNum(level); ++channel) {
-            (void)one.setCh(level, channel);  // below the level's count: always taken
-            result |= setFlag(level + 1, one, set);
-        }
-        return failed(result) ? kFailed : kOk;
-    }
-    if (!m_image) return kFailed;
-    const uint32_t written =
-        set ? MMS::FilterDataModifier::setFast(m_image.get(), m_size, address.addrVector(), address.chVector(), depth,
-                                               nullptr)
-            : MMS::FilterDataModifier::clearFast(m_image.get(), m_size, address.addrVector(), address.chVector(),
-                                                 depth, nullptr);
-    return failed(written) ? kFailed : kOk;
+    // Each covered element once: the flag writer cannot take an any channel.
+    const auto write = [&](const MMSAddress& at) {
+        if (!m_image) return kFailed;
+        const uint32_t written =
+            set ? MMS::FilterDataModifier::setFast(m_image.get(), m_size, at.addrVector(), at.chVector(),
+                                                   at.vectorLen(), nullptr)
+                : MMS::FilterDataModifier::clearFast(m_image.get(), m_size, at.addrVector(), at.chVector(),
+                                                     at.vectorLen(), nullptr);
+        return failed(written) ? kFailed : kOk;
+    };
+    return address.forEachElement(write, firstLevel);
 }
 
 }  // namespace MMSFUNC

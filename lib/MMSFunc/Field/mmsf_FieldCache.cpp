@@ -55,33 +55,41 @@ bool isWideInside(const MMSAddress& address)
     return false;
 }
 
+// Calls leaf for every element at and below at: each child on every channel of its level. A child
+// that cannot be addressed is passed over and reported; the leaves' results are ORed.
+template <typename Leaf>
+uint32_t forEachElementBelow(const MMSAddress& at, Leaf& leaf)
+{
+    const unsigned int children = at.getChildNodeNum();
+    if (children == 0) return leaf(at);
+    uint32_t result = kOk;
+    for (unsigned int i = 0; i < children; ++i) {
+        MMSAddress child = at.getChildAddress(i);
+        if (!child.isValid()) {
+            result |= kFailed;
+            continue;
+        }
+        const unsigned int level = child.vectorLen() - 1;
+        for (unsigned int c = 0; c < child.getChNum(level); ++c) {
+            (void)child.setCh(level, c);  // below the level's count: always taken
+            result |= forEachElementBelow(child, leaf);
+        }
+    }
+    return result;
+}
+
 // The defaults of every element at and below at (every channel of the levels below it) written
 // into root of target. Elements without a readable default are passed over.
 uint32_t writeDefaultsAt(const MMSAddress& at, MMS::IField* target, const char* root)
 {
-    const unsigned int children = at.getChildNodeNum();
-    uint32_t result = kOk;
-    if (children != 0) {
-        for (unsigned int i = 0; i < children; ++i) {
-            MMSAddress child = at.getChildAddress(i);
-            if (!child.isValid()) {
-                result |= kFailed;
-                continue;
-            }
-            const unsigned int level = child.vectorLen() - 1;
-            for (unsigned int c = 0; c < child.getChNum(level); ++c) {
-                result |= child.setCh(level, c);
-                result |= writeDefaultsAt(child, target, root);
-            }
-        }
-        return result;
-    }
-    JVariant value;
-    if (failed(at.getDefault(value))) return kOk;
-    MMSAddress there(target, root, at.addrVector(), at.vectorLen());
-    result |= there.setChVector(at.chVector(), at.vectorLen());
-    result |= there.setValue(value, 0, 1, 0, 0, 0);
-    return result;
+    const auto write = [&](const MMSAddress& element) {
+        JVariant value;
+        if (failed(element.getDefault(value))) return kOk;
+        MMSAddress there(target, root, element.addrVector(), element.vectorLen());
+        const uint32_t placed = there.setChVector(element.chVector(), element.vectorLen());
+        return placed | there.setValue(value, 0, 1, 0, 0, 0);
+    };
+    return forEachElementBelow(at, write);
 }
 
 // The defaults over the ranges from level on, into root of target.
@@ -237,26 +245,17 @@ uint32_t FieldCache::store(MMS::IField* field, const char* rootName, const MMSAd
 
 void FieldCache::writeDefaultsIntoImage(const MMSAddress& at, const MMSAddress& cached)
 {
-    const unsigned int children = at.getChildNodeNum();
-    if (children != 0) {
-        for (unsigned int i = 0; i < children; ++i) {
-            MMSAddress child = at.getChildAddress(i);
-            if (!child.isValid()) continue;
-            const unsigned int level = child.vectorLen() - 1;
-            for (unsigned int c = 0; c < child.getChNum(level); ++c) {
-                (void)child.setCh(level, c);  // below the level's count: always taken
-                writeDefaultsIntoImage(child, cached);
-            }
-        }
-        return;
-    }
-    JVariant value;
-    unsigned int nodes[MMSAddress::kMaxDepth] = {};
-    unsigned int channels[MMSAddress::kMaxDepth] = {};
-    unsigned int depth = 0;
-    if (failed(at.getDefault(value)) || !relative(at, cached, nodes, channels, depth)) return;
-    // An element the image cannot take keeps its exported value.
-    (void)MMS::DataAccessor::setPrmFast(value, m_image.get(), m_size, nullptr, nodes, channels, depth, 0);
+    const auto write = [&](const MMSAddress& element) {
+        JVariant value;
+        unsigned int nodes[MMSAddress::kMaxDepth] = {};
+        unsigned int channels[MMSAddress::kMaxDepth] = {};
+        unsigned int depth = 0;
+        if (failed(element.getDefault(value)) || !relative(element, cached, nodes, channels, depth)) return kOk;
+        // An element the image cannot take keeps its exported value.
+        (void)MMS::DataAccessor::setPrmFast(value, m_image.get(), m_size, nullptr, nodes, channels, depth, 0);
+        return kOk;
+    };
+    (void)forEachElementBelow(at, write);
 }
 
 bool FieldCache::relative(const MMSAddress& address, const MMSAddress& cached, unsigned int* nodes,

@@ -404,16 +404,6 @@ JVariant MMSAddress::getDefault(unsigned int* result) const
 
 // ---- Values ----
 
-struct MMSAddress::WriteCursor {
-    const std::vector<JVariant>& values;
-    size_t position;
-    unsigned char factor;
-    unsigned char markOwn;
-    unsigned short checkMode;
-    unsigned char setOption;
-    unsigned int taskId;
-};
-
 uint32_t MMSAddress::getValue(JVariant& value, unsigned char* factor, unsigned char clear, unsigned int taskId) const
 {
     if (!m_pField || !isValid() || isAnyCh()) return kFailed;
@@ -426,53 +416,18 @@ JVariant MMSAddress::getValue(unsigned int* result, unsigned char* factor, unsig
     return giveWithResult<JVariant>(result, [&](JVariant& v) { return getValue(v, factor, clear, taskId); });
 }
 
-uint32_t MMSAddress::readWalk(const MMSAddress& at, unsigned int level, GetOpeType operation,
-                              std::vector<JVariant>& values, unsigned char* factor, unsigned char clear,
-                              unsigned int taskId) const
-{
-    for (unsigned int i = level; i < at.m_depth; ++i) {
-        if (at.m_channels[i] != CH_ANY) continue;
-        MMSAddress one(at);
-        uint32_t result = kOk;
-        for (unsigned int c = 0; c < at.m_channelCounts[i]; ++c) {
-            one.m_channels[i] = c;
-            result |= readWalk(one, i + 1, operation, values, factor, clear, taskId);
-        }
-        return failed(result) ? kFailed : kOk;
-    }
-    JVariant value;
-    if (failed(getMMSValueDeligate(operation, value, at, factor, clear, taskId))) return kFailed;
-    values.push_back(value);
-    return kOk;
-}
-
 uint32_t MMSAddress::getValues(GetOpeType operation, std::vector<JVariant>& values, unsigned char* factor,
                                unsigned char clear, unsigned int taskId) const
 {
     if (!m_pField || !isValid()) return kFailed;
     values.clear();
     const MMS::MutexLock lock(m_pField->getMutex(), MMS::MutexLock::kCtrl | MMS::MutexLock::kGet);
-    return readWalk(*this, 0, operation, values, factor, clear, taskId);
-}
-
-uint32_t MMSAddress::writeWalk(const MMSAddress& at, unsigned int level, WriteCursor& cursor)
-{
-    for (unsigned int i = level; i < at.m_depth; ++i) {
-        if (at.m_channels[i] != CH_ANY) continue;
-        MMSAddress one(at);
-        uint32_t result = kOk;
-        for (unsigned int c = 0; c < at.m_channelCounts[i]; ++c) {
-            one.m_channels[i] = c;
-            result |= writeWalk(one, i + 1, cursor);
-        }
-        return failed(result) ? kFailed : kOk;
-    }
-    if (cursor.position >= cursor.values.size()) return kFailed;
-    const JVariant& value = cursor.values[cursor.position++];
-    const uint32_t result = m_pField->setPrmFast(value, m_pRootId, at.m_nodes, at.m_channels, at.m_depth,
-                                                 cursor.factor, cursor.markOwn, cursor.checkMode, cursor.setOption,
-                                                 cursor.taskId, nullptr, 0, nullptr);
-    return failed(result) ? kFailed : kOk;  // the field's information bits stay inside
+    return forEachElement([&](const MMSAddress& at) {
+        JVariant value;
+        if (failed(getMMSValueDeligate(operation, value, at, factor, clear, taskId))) return kFailed;
+        values.push_back(value);
+        return kOk;
+    });
 }
 
 uint32_t MMSAddress::setValues(const std::vector<JVariant>& values, unsigned char factor, unsigned char markOwn,
@@ -480,8 +435,14 @@ uint32_t MMSAddress::setValues(const std::vector<JVariant>& values, unsigned cha
 {
     if (!m_pField || !isValid()) return kFailed;
     const MMS::MutexLock lock(m_pField->getMutex(), MMS::MutexLock::kCtrl | MMS::MutexLock::kSet);
-    WriteCursor cursor{values, 0, factor, markOwn, checkMode, setOption, taskId};
-    return writeWalk(*this, 0, cursor);
+    size_t position = 0;
+    return forEachElement([&](const MMSAddress& at) {
+        if (position >= values.size()) return kFailed;
+        const uint32_t result = m_pField->setPrmFast(values[position++], m_pRootId, at.m_nodes, at.m_channels,
+                                                     at.m_depth, factor, markOwn, checkMode, setOption, taskId,
+                                                     nullptr, 0, nullptr);
+        return failed(result) ? kFailed : kOk;  // the field's information bits stay inside
+    });
 }
 
 uint32_t MMSAddress::setValue(const JVariant& value, unsigned char factor, unsigned char markOwn,

@@ -122,7 +122,7 @@ public:
     virtual uint32_t getValue(JVariant& value, unsigned char* factor, unsigned char clear, unsigned int taskId) const;
     JVariant getValue(unsigned int* result, unsigned char* factor, unsigned char clear, unsigned int taskId) const;
     // Every element the address covers, any-channel levels in channel order (the last fastest),
-    // appended to values under the field's ctrl and get locks; failing elements are skipped and
+    // into values (emptied first) under the field's ctrl and get locks; failing elements are skipped and
     // reported as 0x80000000.
     virtual uint32_t getValues(GetOpeType operation, std::vector<JVariant>& values, unsigned char* factor,
                                unsigned char clear, unsigned int taskId) const;
@@ -136,6 +136,14 @@ public:
     virtual uint32_t setValues(const std::vector<JVariant>& values, unsigned char factor, unsigned char markOwn,
                                unsigned short checkMode, unsigned char setOption, unsigned int taskId);
 
+    // Calls leaf(element) for every element the address covers, the any-channel levels from
+    // firstLevel on expanded in channel order (the last fastest); 0x80000000 when any leaf failed.
+    template <typename Leaf>
+    uint32_t forEachElement(Leaf&& leaf, unsigned int firstLevel = 0) const
+    {
+        return walkElements(*this, firstLevel, leaf);
+    }
+
     // Reads the channel counts and the attributes under the field's ctrl and get locks. 0x80000000
     // when the attribute query or the last level's array size failed (so for a collection).
     virtual uint32_t cacheAttribute();
@@ -143,13 +151,23 @@ public:
     virtual uint32_t onSetAddress();
 
 private:
-    struct WriteCursor;
-
     void resetVectors();
-    uint32_t finishSetting(bool fromText);
-    uint32_t readWalk(const MMSAddress& at, unsigned int level, GetOpeType operation, std::vector<JVariant>& values,
-                      unsigned char* factor, unsigned char clear, unsigned int taskId) const;
-    uint32_t writeWalk(const MMSAddress& at, unsigned int level, WriteCursor& cursor);
+
+    template <typename Leaf>
+    static uint32_t walkElements(const MMSAddress& at, unsigned int level, Leaf& leaf)
+    {
+        for (unsigned int i = level; i < at.m_depth; ++i) {
+            if (at.m_channels[i] != CH_ANY) continue;
+            MMSAddress one(at);
+            uint32_t result = 0;
+            for (unsigned int c = 0; c < at.m_channelCounts[i]; ++c) {
+                one.m_channels[i] = c;
+                result |= walkElements(one, i + 1, leaf);
+            }
+            return (result & kFailed) != 0 ? kFailed : 0;
+        }
+        return (leaf(at) & kFailed) != 0 ? kFailed : 0;
+    }
 
     MMS::IField* m_pField;  // not owned
     const char* m_pRootId;  // not owned
