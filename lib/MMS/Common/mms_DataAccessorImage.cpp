@@ -67,42 +67,70 @@ uint32_t DataAccessor::getRootNum(const void* image, uint32_t size)
     return 0;
 }
 
+namespace internal {
+
+RootCursor::RootCursor(const void* image, uint32_t size)
+    : m_bytes(static_cast<const unsigned char*>(image)), m_size(size)
+{
+    if (m_bytes == nullptr || size == 0) return;
+    m_count = 1;  // anything but a dump is taken as one export image
+    T_DUMP_FIELD_HEADER field;
+    if (DumpHeaderInfo::readFieldHeader(&field, &m_order, m_bytes, size) != kMmsOk) return;
+    m_dump = true;
+    m_count = field.rootCount;
+    m_position = field.length;
+}
+
+uint32_t RootCursor::next(const void** rootImage, uint32_t* rootSize, const char** rootId)
+{
+    if (m_bytes == nullptr || m_size == 0) return kMmsBadArgument;
+    if (m_index >= m_count) return kMmsNotFound;
+    if (!m_dump) {
+        ++m_index;
+        *rootImage = m_bytes;
+        *rootSize = m_size;
+        *rootId = nullptr;
+        return kMmsOk;
+    }
+    if (m_position > m_size) return kMmsLimit;
+    T_DUMP_ROOT_HEADER root;
+    if (m_size - m_position < kMmsDumpRootHeaderSize ||
+        DumpHeaderInfo::readRootHeader(&root, m_bytes + m_position, static_cast<uint32_t>(m_size - m_position),
+                                       m_order) != kMmsOk) {
+        return kMmsLimit;
+    }
+    // A shorter header has no size field to step by.
+    if (root.length < kMmsDumpRootHeaderSize) return kMmsBadArgument;
+    const uint64_t end = m_position + root.length + root.size;
+    if (end > m_size) return kMmsLimit;
+    *rootImage = m_bytes + m_position + root.length;
+    *rootSize = root.size;
+    *rootId = reinterpret_cast<const char*>(m_bytes + m_position + 4);
+    m_position = end;
+    ++m_index;
+    return kMmsOk;
+}
+
+}  // namespace internal
+
 uint32_t DataAccessor::getExportData(const void** rootImage, uint32_t* rootSize, const char** rootId,
                                      const void* image, uint32_t size, uint32_t index)
 {
     if (image == nullptr || size == 0) return kMmsBadArgument;
-    const auto* bytes = static_cast<const unsigned char*>(image);
-    T_DUMP_FIELD_HEADER field;
-    unsigned char order = 0;
-    if (DumpHeaderInfo::readFieldHeader(&field, &order, bytes, size) != kMmsOk) {
-        if (index != 0) return kMmsNotFound;
-        if (rootImage != nullptr) *rootImage = image;
-        if (rootSize != nullptr) *rootSize = size;
-        if (rootId != nullptr) *rootId = nullptr;
-        return kMmsOk;
-    }
-    if (index >= field.rootCount) return kMmsNotFound;
-    uint64_t position = field.length;
-    if (position > size) return kMmsLimit;
-    for (uint32_t i = 0;; ++i) {
-        T_DUMP_ROOT_HEADER root;
-        if (size - position < kMmsDumpRootHeaderSize ||
-            DumpHeaderInfo::readRootHeader(&root, bytes + position, static_cast<uint32_t>(size - position),
-                                           order) != kMmsOk) {
-            return kMmsLimit;
-        }
-        // A shorter header has no size field to step by.
-        if (root.length < kMmsDumpRootHeaderSize) return kMmsBadArgument;
-        const uint64_t end = position + root.length + root.size;
-        if (end > size) return kMmsLimit;
-        if (i == index) {
-            if (rootImage != nullptr) *rootImage = bytes + position + root.length;
-            if (rootSize != nullptr) *rootSize = root.size;
-            if (rootId != nullptr) *rootId = reinterpret_cast<const char*>(bytes + position + 4);
-            return kMmsOk;
-        }
-        position = end;
-    }
+    internal::RootCursor roots(image, size);
+    if (index >= roots.count()) return kMmsNotFound;
+    const void* found = nullptr;
+    uint32_t foundSize = 0;
+    const char* id = nullptr;
+    // A root is found by stepping over the ones before it.
+    do {
+        const uint32_t r = roots.next(&found, &foundSize, &id);
+        if (r != kMmsOk) return r;
+    } while (roots.index() <= index);
+    if (rootImage != nullptr) *rootImage = found;
+    if (rootSize != nullptr) *rootSize = foundSize;
+    if (rootId != nullptr) *rootId = id;
+    return kMmsOk;
 }
 
 uint32_t DataAccessor::getExportData(void** rootImage, uint32_t* rootSize, const char** rootId, void* image,
@@ -124,11 +152,13 @@ uint32_t DataAccessor::searchExportData(const void** rootImage, uint32_t* rootSi
                                         const char* rootName)
 {
     if (rootImage == nullptr || rootSize == nullptr || image == nullptr || size == 0) return kMmsBadArgument;
-    for (uint32_t index = 0;; ++index) {
+    // One pass over the roots: a dump of many small roots must not cost a walk from its start per root.
+    internal::RootCursor roots(image, size);
+    for (;;) {
         const void* found = nullptr;
         uint32_t foundSize = 0;
         const char* id = nullptr;
-        const uint32_t r = getExportData(&found, &foundSize, &id, image, size, index);
+        const uint32_t r = roots.next(&found, &foundSize, &id);
         if (r != kMmsOk) return r;
         if (rootName == nullptr || id == nullptr || std::strncmp(id, rootName, 24) == 0) {
             *rootImage = found;

@@ -438,10 +438,12 @@ uint32_t DataAccessor::changeNodeNameFast(const char* newName, void* image, uint
 uint32_t DataAccessor::peekData(const void* image, uint32_t size, const IPeekCommand& command)
 {
     if (image == nullptr || size == 0) return kMmsBadArgument;
-    for (uint32_t index = 0;; ++index) {
+    internal::RootCursor roots(image, size);
+    for (;;) {
         const void* rootImage = nullptr;
         uint32_t rootSize = 0;
-        if (getExportData(&rootImage, &rootSize, nullptr, image, size, index) != kMmsOk) return kMmsOk;
+        const char* id = nullptr;
+        if (roots.next(&rootImage, &rootSize, &id) != kMmsOk) return kMmsOk;
         const auto* bytes = static_cast<const unsigned char*>(rootImage);
         T_EXPORT_TAG header;
         unsigned char order = 0;

@@ -127,11 +127,12 @@ uint32_t FilterDataModifier::mergeFilters(void* destination, uint32_t size, cons
                                           const IFilterMergeCommand& command)
 {
     uint32_t flags = 0;
-    for (uint32_t index = 0;; ++index) {
-        void* rootImage = nullptr;
+    internal::RootCursor roots(destination, size);
+    for (;;) {
+        const void* rootImage = nullptr;
         uint32_t rootSize = 0;
         const char* id = nullptr;
-        if (DataAccessor::getExportData(&rootImage, &rootSize, &id, destination, size, index) != kMmsOk) break;
+        if (roots.next(&rootImage, &rootSize, &id) != kMmsOk) break;
         char name[25] = {};
         if (id != nullptr) std::memcpy(name, id, 24);
         const void* sourceRoot = nullptr;
@@ -142,7 +143,8 @@ uint32_t FilterDataModifier::mergeFilters(void* destination, uint32_t size, cons
             continue;
         }
         // The pair is merged as two single images, so the names need not be looked up again.
-        if (mergeFilters(rootImage, rootSize, sourceRoot, sourceRootSize, nullptr, command) != kMmsOk) {
+        if (mergeFilters(const_cast<void*>(rootImage), rootSize, sourceRoot, sourceRootSize, nullptr, command) !=
+            kMmsOk) {
             flags |= 0x100;
         }
     }

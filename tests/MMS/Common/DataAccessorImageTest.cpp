@@ -106,6 +106,34 @@ TEST_F(DataAccessorDumpTest, RootThatRunsPastTheBufferIsRefused)
     EXPECT_EQ(kLimit, DataAccessor::searchExportData(&image, &size, more.data(), sizeOf(more), "None"));
 }
 
+TEST_F(DataAccessorDumpTest, DumpOfManySmallRootsIsWalkedOnce)
+{
+    // A crafted dump of very many empty roots ahead of a real one: a search that walked the dump
+    // from its start for every root would take billions of steps here.
+    constexpr uint32_t kEmpty = 200000;
+    std::vector<std::pair<std::string, Bytes>> roots(kEmpty, {"E", Bytes()});
+    roots.emplace_back("Last", second);
+    const Bytes many = MmsTest::makeDump(roots);
+    const void* image = nullptr;
+    uint32_t size = 0;
+    EXPECT_EQ(kNotFound, DataAccessor::searchExportData(&image, &size, many.data(), sizeOf(many), "None"));
+    ASSERT_EQ(0u, DataAccessor::searchExportData(&image, &size, many.data(), sizeOf(many), "Last"));
+    EXPECT_EQ(many.data() + many.size() - second.size(), image);
+    EXPECT_EQ(second.size(), size);
+    const char* name = nullptr;
+    ASSERT_EQ(0u, DataAccessor::getRootName(&name, many.data(), sizeOf(many), "Last"));
+    EXPECT_STREQ("B", name);
+    const char* id = nullptr;
+    ASSERT_EQ(0u, DataAccessor::getExportData(&image, &size, &id, many.data(), sizeOf(many), kEmpty));
+    EXPECT_STREQ("Last", id);
+    EXPECT_EQ(kNotFound, DataAccessor::getExportData(&image, &size, &id, many.data(), sizeOf(many), kEmpty + 1));
+    // A root count beyond the roots present is answered before any walk.
+    Bytes cut = dump;
+    const uint32_t count = 1000;
+    std::memcpy(cut.data() + 44, &count, 4);
+    EXPECT_EQ(kNotFound, DataAccessor::getExportData(&image, &size, nullptr, cut.data(), sizeOf(cut) - 10, 1000));
+}
+
 TEST_F(DataAccessorDumpTest, RootNameAndDataAreaOfTheChosenRoot)
 {
     const char* name = nullptr;

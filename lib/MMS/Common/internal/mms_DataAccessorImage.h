@@ -24,6 +24,28 @@ struct ImageView {
     const unsigned char* topAt() const { return base + headerLength; }
 };
 
+// The roots of an image one after another, each read from where the one before it ended: a dump's
+// roots in order, or anything else as one export image (the whole buffer, no name).
+class RootCursor {
+public:
+    RootCursor(const void* image, uint32_t size);
+    // The next root: 0x80000002 null buffer or size 0, 0x80000007 past the last root, 0x80000008
+    // a root that reaches past the buffer (and 0x80000002 for a root header too short to step by).
+    uint32_t next(const void** rootImage, uint32_t* rootSize, const char** rootId);
+    // Roots the image announces, and roots handed out so far.
+    uint32_t count() const { return m_count; }
+    uint32_t index() const { return m_index; }
+
+private:
+    const unsigned char* m_bytes;
+    uint32_t m_size;
+    bool m_dump = false;
+    unsigned char m_order = 0;
+    uint32_t m_count = 0;
+    uint32_t m_index = 0;
+    uint64_t m_position = 0;
+};
+
 // Where an element lies: a byte offset from the data area's start and, for bits, a bit position.
 struct Position {
     uint64_t offset = 0;
