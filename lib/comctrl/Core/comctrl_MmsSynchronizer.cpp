@@ -95,6 +95,7 @@ JLIB::JResult MmsSynchronizer::clearRootState()
     if (!m_pFacade) return JLIB::kFailed;
     uint32_t roots = 0;
     if (JLIB::isFailure(m_pFacade->getRootNum(&roots))) return JLIB::kFailed;
+    m_held.held = false;  // of the association before
     if (roots > UINT32_MAX - kSpareEntries ||
         JLIB::isFailure(extendRootIdCounts(roots + kSpareEntries))) {
         return kBadArgument;
@@ -161,6 +162,12 @@ uint8_t MmsSynchronizer::rootState(const char* rootId) const
 JLIB::JResult MmsSynchronizer::beginRequestDone()
 {
     return clearRootState();
+}
+
+JLIB::JResult MmsSynchronizer::eventReset()
+{
+    m_held.held = false;
+    return AbstractSynchronizer::eventReset();
 }
 
 JLIB::JResult MmsSynchronizer::tellNext(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)
@@ -248,8 +255,18 @@ JLIB::JResult MmsSynchronizer::notifying(uint8_t* out, uint32_t cap, uint32_t* l
     *more = false;
     *len = 0;
     if (!m_pFacade) return JLIB::kFailed;
-    for (uint32_t i = 0; i < m_rootCount; ++i) {
-        RootEntry& entry = m_pRoots[i];
+    // A change held for want of room goes before any other root's: its root is visited first.
+    uint32_t first = 0;
+    if (m_held.held) {
+        const RootEntry* held = findEntry(m_held.root, true);
+        if (held && (held->flags & (kRootTookPart | kRootExists)) == (kRootTookPart | kRootExists)) {
+            first = static_cast<uint32_t>(held - m_pRoots.get());
+        } else {
+            m_held.held = false;  // its root no longer takes part
+        }
+    }
+    for (uint32_t k = 0; k < m_rootCount; ++k) {
+        RootEntry& entry = m_pRoots[(first + k) % m_rootCount];
         if ((entry.flags & (kRootTookPart | kRootExists)) != (kRootTookPart | kRootExists)) continue;
         uint8_t dirty = 0;
         const bool whole = !entry.sentWhole && JLIB::isSuccess(m_pFacade->getTransactionDirty(&dirty, entry.id)) &&
@@ -265,6 +282,9 @@ JLIB::JResult MmsSynchronizer::notifying(uint8_t* out, uint32_t cap, uint32_t* l
         // No room now: the step stays and goes on from here later (a dirty root is still dirty).
         if (syncLowIs(r, 3)) return kNoRoom;
         *len = 0;
+        // A held change is not carried past its root when that root failed otherwise: a change
+        // taken from another root would then have nowhere to wait.
+        m_held.held = false;
     }
     changeState(nullptr, &S::receiveOnAssociated);
     return JLIB::kOk;
@@ -273,38 +293,53 @@ JLIB::JResult MmsSynchronizer::notifying(uint8_t* out, uint32_t cap, uint32_t* l
 JLIB::JResult MmsSynchronizer::sendSingleParameterCommand(uint8_t* out, uint32_t cap, uint32_t* len,
                                                           const char* root, bool textAddress)
 {
-    uint32_t nodes[kMaxDepth] = {};
-    uint32_t indexes[kMaxDepth] = {};
-    uint32_t depth = 0;
+    // The walk clears a change as it finds it: one that cannot go out now is held and goes first
+    // next time, and one that cannot go out at all does not stop the changes behind it.
     for (uint32_t tries = 0;; ++tries) {
         if (tries == kMaxFilteredPerStep) return JLIB::kFailed;
-        JLIB_RETURN_IF_FAILED(
-            m_pFacade->getChangedPrmAddrFast(nodes, indexes, &depth, kMaxDepth, root, nullptr, nullptr, 0, 1));
-        if (depth > kMaxDepth) return JLIB::kFailed;
-        if (!m_pFilter) break;
-        // The filter image lists what this port carries: a parameter it lacks stays local.
-        JVariant inFilter;
-        if (JLIB::isSuccess(
-                MMS::DataAccessor::getPrmFast(&inFilter, m_pFilter, m_filterSize, nullptr, nodes, indexes, depth))) {
-            break;
+        // The held change goes first: notifying visits its root before any other.
+        HeldChange& c = m_held;
+        const bool heldHere = c.held && sameId(c.root, root);
+        if (!heldHere) {
+            c.held = false;
+            JLIB_RETURN_IF_FAILED(m_pFacade->getChangedPrmAddrFast(c.nodes, c.indexes, &c.depth, kMaxDepth, root,
+                                                                   nullptr, nullptr, 0, 1));
+            if (c.depth > kMaxDepth) return JLIB::kFailed;
+            // The filter image lists what this port carries: a parameter it lacks stays local.
+            JVariant inFilter;
+            if (m_pFilter && JLIB::isFailure(MMS::DataAccessor::getPrmFast(&inFilter, m_pFilter, m_filterSize, nullptr,
+                                                                           c.nodes, c.indexes, c.depth))) {
+                continue;
+            }
         }
+        const JLIB::JResult r = encodeChange(out, cap, len, root, textAddress, c);
+        if (syncLowIs(r, 3)) {
+            c.held = true;
+            copyId(c.root, root);
+            return r;
+        }
+        c.held = false;
+        if (JLIB::isSuccess(r)) return r;
+        JLIB_LOG("[W] MmsSynchronizer(%s): a changed parameter of %s not sent (0x%08X)\n", m_name, root,
+                 static_cast<unsigned>(r));
+        *len = 0;
     }
+}
+
+JLIB::JResult MmsSynchronizer::encodeChange(uint8_t* out, uint32_t cap, uint32_t* len, const char* root,
+                                            bool textAddress, const HeldChange& c)
+{
     JVariant value;
     uint8_t factor = 0;
-    JLIB_RETURN_IF_FAILED(m_pFacade->getPrmFast(&value, &factor, root, nodes, indexes, depth, 0));
+    JLIB_RETURN_IF_FAILED(m_pFacade->getPrmFast(&value, &factor, root, c.nodes, c.indexes, c.depth, 0));
     FactorConverter::ConvertedInfoOnSend send;
     (void)FactorConverter::modelFactorToCommFactor(send, m_isServer, m_ownFactor, factor);
     char text[kNameSize * kMaxDepth + 1] = {};
     if (textAddress) {
-        JLIB_RETURN_IF_FAILED(m_pFacade->cnvFastToStrAddr(text, sizeof(text), root, nodes, depth));
+        JLIB_RETURN_IF_FAILED(m_pFacade->cnvFastToStrAddr(text, sizeof(text), root, c.nodes, c.depth));
     }
-    const JLIB::JResult r = M::Encode_SetParameter(out, cap, len, value, send.commFactor, m_name, root,
-                                                   textAddress ? text : nullptr, nodes, indexes, depth);
-    if (JLIB::isFailure(r) && !syncLowIs(r, 3)) {
-        JLIB_LOG("[W] MmsSynchronizer(%s): a changed parameter of %s not sent (0x%08X)\n", m_name, root,
-                 static_cast<unsigned>(r));
-    }
-    return r;
+    return M::Encode_SetParameter(out, cap, len, value, send.commFactor, m_name, root, textAddress ? text : nullptr,
+                                  c.nodes, c.indexes, c.depth);
 }
 
 JLIB::JResult MmsSynchronizer::transferAll(uint8_t* out, uint32_t cap, uint32_t* len, bool* more)

@@ -51,6 +51,9 @@ public:
     uint8_t rootState(const char* rootId) const;
     uint32_t rootTableSize() const { return m_rootCount; }
 
+    // Also drops a change held for want of room.
+    JLIB::JResult eventReset() override;
+
 protected:
     bool hasTarget() const override { return m_pFacade != nullptr; }
     JLIB::JResult beginRequestDone() override;
@@ -79,9 +82,20 @@ private:
         bool sentWhole = false;  // in this sending pass: a root whose dirty flag stays goes once
     };
 
+    // A changed parameter taken from the tree's walk (its change flag cleared).
+    struct HeldChange {
+        bool held = false;  // it found no room: sent before the root's next change
+        char root[25] = {};
+        uint32_t nodes[kMaxDepth] = {};
+        uint32_t indexes[kMaxDepth] = {};
+        uint32_t depth = 0;
+    };
+
     JLIB::JResult doAnalzing(uint8_t* out, uint32_t cap, uint32_t* len, uint32_t rootIndex);
     JLIB::JResult sendSingleParameterCommand(uint8_t* out, uint32_t cap, uint32_t* len, const char* root,
                                              bool textAddress);
+    JLIB::JResult encodeChange(uint8_t* out, uint32_t cap, uint32_t* len, const char* root, bool textAddress,
+                               const HeldChange& change);
     JLIB::JResult sendRootBlock(uint8_t* out, uint32_t cap, uint32_t* len, const char* root);
     // A received set or block: decoded, named for this port, its address usable in the tree.
     JLIB::JResult checkReceived(const char* kind, const char* subName, const char* textAddress, uint32_t depth);
@@ -94,6 +108,7 @@ private:
     std::unique_ptr<RootEntry[]> m_pRoots;
     uint32_t m_rootCount = 0;
     uint32_t m_transferRoot = 0;  // next root of a full transfer
+    HeldChange m_held;
 };
 
 }  // namespace ComControl

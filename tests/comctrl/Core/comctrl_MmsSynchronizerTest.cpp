@@ -438,6 +438,40 @@ TEST(MmsSynchronizerTest, ADirtyRootThatDoesNotFitIsSentOnRetry)
     EXPECT_FALSE(p.c.sync.sendRetryPending());
 }
 
+TEST(MmsSynchronizerTest, AChangeThatDoesNotFitIsHeldAndOneThatCannotGoDoesNotStopTheRest)
+{
+    Pair p(threeRoots(), threeRoots());
+    ASSERT_TRUE(p.associate(true));
+    p.clearSent();
+    auto& mixer = p.c.tree.roots[1].changes;
+    mixer.push_back({{1, 2}, {0, 3}, JVariant(int32_t(-5)), 0x01});
+    mixer.push_back({{4}, {0}, JVariant(1.5f), 0x01});  // a Float never goes out
+    mixer.push_back({{5}, {0}, JVariant(7u), 0x01});
+    p.c.capacity = 40;  // no set fits: the change taken from the walk must not be lost
+    ASSERT_EQ(0u, p.c.sync.notify());
+    ASSERT_TRUE(pump(p.c, p.d));
+    EXPECT_TRUE(p.c.sent.empty());
+    EXPECT_TRUE(p.c.sync.sendRetryPending());
+    // An earlier root's change meanwhile: still no room, and neither change may be lost.
+    p.c.tree.roots[0].changes.push_back({{3}, {0}, JVariant(9u), 0x01});
+    ASSERT_EQ(0u, p.c.sync.retrySend());
+    ASSERT_TRUE(pump(p.c, p.d));
+    EXPECT_TRUE(p.c.sent.empty());
+    p.c.capacity = 1 << 16;
+    ASSERT_EQ(0u, p.c.sync.retrySend());
+    ASSERT_TRUE(pump(p.c, p.d));
+    std::vector<std::pair<std::string, int32_t>> sent;
+    for (const auto& c : p.c.sent) {
+        ASSERT_EQ(CNP_CMD_SET_PARAMETER, commandId(c));
+        const Decoded d = decodeSet(c);
+        sent.emplace_back(d.root, static_cast<int32_t>(d.value.toUInt32()));  // the wire keeps the 32 bits
+    }
+    EXPECT_EQ((std::vector<std::pair<std::string, int32_t>>{{"Mixer", -5}, {"Scene", 9}, {"Mixer", 7}}), sent);
+    EXPECT_TRUE(mixer.empty());
+    EXPECT_EQ(kPdbSyncAssociated, p.c.sync.syncStatus());
+    EXPECT_FALSE(p.c.sync.sendRetryPending());
+}
+
 TEST(MmsSynchronizerTest, ReceivedSetsAreCheckedAndNothingIsWritten)
 {
     Pair p(threeRoots(), threeRoots());
