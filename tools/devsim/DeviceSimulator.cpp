@@ -22,6 +22,14 @@ namespace devsim {
 
 namespace {
 
+// The reply of a command whose call failed: "ERROR 0x8000000N".
+std::string errorReply(JLIB::JResult r)
+{
+    char code[16];
+    std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
+    return std::string("ERROR ") + code;
+}
+
 constexpr uint32_t kBufferSize = 0x100000;  // as the engine's connecting side
 constexpr uint32_t kPickAttempts = 20;      // a picked port can be taken before we listen on it
 constexpr uint32_t kMaxText = 1024;
@@ -219,15 +227,11 @@ std::string DeviceSimulator::runCommand(const std::string& line)
     if (!in) return "ERROR syntax";
     PDB::IParameterDB& db = PDB::gPDBCollection.getPDB(dbId);
     if (!db.isValid()) return "ERROR no database " + std::to_string(dbId);
-    char code[16];
     if (verb == "digest") {
         uint8_t structure[16] = {};
         uint8_t values[16] = {};
         const JLIB::JResult r = ComControl::PdbSynchronizerProtocol::generateDigest(dbId, db.name(), structure, values);
-        if (JLIB::isFailure(r)) {
-            std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
-            return std::string("ERROR ") + code;
-        }
+        if (JLIB::isFailure(r)) return errorReply(r);
         return "DIGEST " + std::to_string(dbId) + " " + toHex(values, sizeof(values));
     }
     uint32_t uniq = 0, x = 0, y = 0;
@@ -252,8 +256,7 @@ std::string DeviceSimulator::runCommand(const std::string& line)
     } else {
         return "ERROR syntax";
     }
-    std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
-    return std::string("ERROR ") + code;
+    return errorReply(r);
 }
 
 std::string DeviceSimulator::dirSyncStatus(std::istringstream& in)
@@ -267,11 +270,7 @@ std::string DeviceSimulator::dirSyncStatus(std::istringstream& in)
     uint32_t changes = 0;
     JLIB::JResult r = m_units[unit].getVDirSyncStatus(&status, index);
     if (JLIB::isSuccess(r)) r = m_units[unit].getVDirSyncRequestedFileNum(&listing, &changes, index);
-    if (JLIB::isFailure(r)) {
-        char code[16];
-        std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
-        return std::string("ERROR ") + code;
-    }
+    if (JLIB::isFailure(r)) return errorReply(r);
     return "DIRSYNC " + std::to_string(index) + " " + std::to_string(status) + " " + std::to_string(listing) + " " +
            std::to_string(changes);
 }
@@ -284,11 +283,7 @@ std::string DeviceSimulator::pdbSyncStatus(std::istringstream& in)
     if (!in || unit >= kUnitCount) return "ERROR syntax";
     uint32_t status = 0;
     const JLIB::JResult r = m_units[unit].pdbSyncStatus(port, &status);
-    if (JLIB::isFailure(r)) {
-        char code[16];
-        std::snprintf(code, sizeof(code), "0x%08X", static_cast<unsigned>(r));
-        return std::string("ERROR ") + code;
-    }
+    if (JLIB::isFailure(r)) return errorReply(r);
     return "PDBSYNC " + std::to_string(port) + " " + std::to_string(status);
 }
 
