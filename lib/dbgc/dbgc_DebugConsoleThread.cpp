@@ -54,6 +54,15 @@ JLIB::JResult DebugConsoleThread::onReceiveEvent(uint32_t eventNumber)
     return JLIB::kOk;
 }
 
+JLIB::JResult DebugConsoleThread::onFinalize()
+{
+    // Nobody serves the TCP user once the loop has ended, and the socket layer's task must not call
+    // into this object while its owner destroys it: the connection and the port close here. A
+    // console that was not open has nothing to close.
+    (void)m_etherConsole.finalize();
+    return TMS::AbstractThread::onFinalize();
+}
+
 JLIB::JResult DebugConsoleThread::startEtherConsole()
 {
     const JLIB::JResult result = m_etherConsole.initialize(this, m_etherServer, m_pModuleTable, m_moduleCount);

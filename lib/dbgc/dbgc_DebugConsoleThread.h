@@ -46,6 +46,8 @@ public:
 protected:
     // 16 runs the local shell, 17 the TCP shell; other events are ignored. Always 0.
     JLIB::JResult onReceiveEvent(uint32_t eventNumber) override;
+    // Closes the TCP console with the loop, then the base's.
+    JLIB::JResult onFinalize() override;
 
 private:
     const DBG_MODULE_INFO* m_pModuleTable;  // the owner's, static in practice

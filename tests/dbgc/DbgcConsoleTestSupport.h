@@ -88,6 +88,41 @@ inline uint16_t pickPort()
     return port;
 }
 
+// A TCP port on all local addresses, held for the test's lifetime by a socket that shares it
+// (SO_REUSEADDR) and never listens. A picked port that is let go can be taken by another test
+// process before the console opens it; a held one cannot, while the console's listening socket,
+// which shares its port too, opens it as often as the test wants. Nobody is served by the holder:
+// a connection to the port is refused whenever the console is closed.
+class PortHold {
+public:
+    PortHold()
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (m_fd < 0) return;
+        const int yes = 1;
+        sockaddr_in in = loopback(0);
+        in.sin_addr.s_addr = htonl(INADDR_ANY);
+        socklen_t length = sizeof in;
+        if (::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes) == 0 &&
+            ::bind(m_fd, reinterpret_cast<sockaddr*>(&in), sizeof in) == 0 &&
+            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&in), &length) == 0) {
+            m_port = ntohs(in.sin_port);
+        }
+    }
+    ~PortHold()
+    {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    PortHold(const PortHold&) = delete;
+    PortHold& operator=(const PortHold&) = delete;
+
+    uint16_t port() const { return m_port; }  // 0 when no port could be held
+
+private:
+    int m_fd = -1;
+    uint16_t m_port = 0;
+};
+
 // A console user. Everything received is kept; reads happen only inside the wait calls.
 class TcpClient {
 public:

@@ -72,7 +72,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(0, vsock_initModule());
-        m_port = pickPort();
+        m_port = m_portHold.port();
         ASSERT_NE(0, m_port);
         m_thread = std::make_unique<ConsoleThread>(kTable, 2, m_port);
         ASSERT_TRUE(TmsTest::setUpThread(*m_thread, "DebugConsole", 1, 100));
@@ -104,6 +104,7 @@ protected:
     }
 
     TMS::TMSystem m_system;  // the OS layer and the thread registry, before and after everything else
+    PortHold m_portHold;
     uint16_t m_port = 0;
     std::unique_ptr<ConsoleThread> m_thread;
 };
@@ -162,7 +163,10 @@ TEST_F(DebugConsoleThreadTest, RefusedStartAndStopAreLoggedAndFail)
 
 TEST_F(DebugConsoleThreadTest, PortInUseFailsTheStartUntilStopped)
 {
+    // Shares the port as the test's hold does, and listens: the console cannot open it.
     const int blocker = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int yes = 1;
+    ASSERT_EQ(0, ::setsockopt(blocker, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes));
     sockaddr_in any = loopback(m_port);
     any.sin_addr.s_addr = htonl(INADDR_ANY);
     ASSERT_EQ(0, ::bind(blocker, reinterpret_cast<sockaddr*>(&any), sizeof any));
@@ -177,6 +181,21 @@ TEST_F(DebugConsoleThreadTest, PortInUseFailsTheStartUntilStopped)
     ASSERT_EQ(0u, m_thread->startConsole());
     TcpClient client;
     EXPECT_TRUE(connectUser(client));
+}
+
+// The socket layer must not reach the thread object while its owner destroys it: the user and the
+// port go when the loop ends, while the object still stands, and typing then reaches nobody.
+TEST_F(DebugConsoleThreadTest, EndOfTheLoopLetsTheUserGoAndClosesThePort)
+{
+    ASSERT_EQ(0u, m_thread->startConsole());
+    TcpClient client;
+    ASSERT_TRUE(connectUser(client));
+    ASSERT_EQ(0u, m_thread->release());
+    EXPECT_TRUE(client.waitClosed());
+    (void)client.type("where\n");
+    TcpClient refused;
+    EXPECT_FALSE(refused.connect(m_port));
+    m_thread.reset();
 }
 
 TEST_F(DebugConsoleThreadTest, NextUserGetsTheBannerAndTheModuleOfThePreviousOne)

@@ -115,7 +115,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(0, vsock_initModule());
-        m_port = pickPort();
+        m_port = m_portHold.port();
         ASSERT_NE(0, m_port);
         m_server = std::make_unique<DBGC::LowIOEtherServer>(m_port);
     }
@@ -130,6 +130,7 @@ protected:
     }
 
     TMS::TMSystem m_system;
+    PortHold m_portHold;
     uint16_t m_port = 0;
     RecordingShell m_shell;
     std::unique_ptr<DBGC::LowIOEtherServer> m_server;

@@ -85,7 +85,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(0, vsock_initModule());
-        m_port = pickPort();
+        m_port = m_portHold.port();
         ASSERT_NE(0, m_port);
         m_console = std::make_unique<ConsoleThread>(DBGC::gDebugModuleTable, DBGC::getDebugModuleTableSize(), m_port);
         for (TmsTest::RecordingThread* receiver : {&m_deviceControl, &m_compiler}) {
@@ -141,6 +141,7 @@ protected:
 
     TMS::TMSystem m_system;  // first: outlives the threads
     PDB::SimpleReadWriteMutex m_dbLock;
+    PortHold m_portHold;
     uint16_t m_port = 0;
     RootThread m_root;
     TmsTest::RecordingThread m_deviceControl{5};

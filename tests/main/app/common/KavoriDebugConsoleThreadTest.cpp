@@ -71,7 +71,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(0, vsock_initModule());
-        m_port = DbgcTest::pickPort();
+        m_port = m_portHold.port();
         ASSERT_NE(0, m_port);
         m_console = std::make_unique<CountingConsole>(m_port);
         EXPECT_EQ(m_port, m_console->etherPort());
@@ -129,6 +129,7 @@ protected:
     }
 
     TMS::TMSystem m_system;  // first: outlives the threads
+    DbgcTest::PortHold m_portHold;
     uint16_t m_port = 0;
     std::unique_ptr<CountingConsole> m_console;
     KavoriTreeTest::JobThread m_writer;
