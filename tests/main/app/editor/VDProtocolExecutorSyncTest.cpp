@@ -224,7 +224,13 @@ protected:
     }
 
     // "EditorState" as the real "Sync" publishes it; the "dev_status" it may cause is read by the caller.
-    void publishState(uint32_t state) { ASSERT_TRUE(sync().publish("EditorState", state)); }
+    // The executor's gates read the publisher's own copy, which the root hands down after the
+    // editor-link thread may already have reported the change: wait for that copy too.
+    void publishState(uint32_t state)
+    {
+        ASSERT_TRUE(sync().publish("EditorState", state));
+        ASSERT_TRUE(TmsTest::waitFor([&] { return sync().sysParam("EditorState") == state; }, kLimit));
+    }
 
     bool request(const std::string& cmd, const std::string& reqid, const json& info = json())
     {
